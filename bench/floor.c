@@ -1,0 +1,89 @@
+/* floor.c: adpcmtbl's run written as one plain C function, the floor its
+   figures are held against.  Same files, same output, same checks of every
+   read, write and close; none of the tool's structure. */
+#include <stdio.h>
+#include <string.h>
+
+static const char usage[] =
+    "Usage: %s [-n]\n\t-n : ADPCM"
+    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x91\xb6"
+    "\x8d\xdd\x82\xf0\x83\x60\x83\x46\x83\x62\x83\x4e\x82\xb5\x82\xc8\x82\xa2\n";
+
+static int write_error(FILE *f, const char *name) {
+  if (f != NULL) fclose(f);
+  remove(name);
+  fputs("Write error !!\n", stderr);
+  return 1;
+}
+
+int main(int argc, char *argv[]) {
+  static unsigned char data[1024];
+  static unsigned char table[256];
+  char name[17];
+  char file[16];
+  int check = 1, address = 0, i, bad;
+  FILE *f, *map;
+
+  fputs("Velomira ADPCM Table maker\n", stderr);
+  if (argc > 2) {
+    fprintf(stderr, usage, argv[0]);
+    return 1;
+  }
+  if (argc == 2 && strcmp(argv[1], "-n") == 0) check = 0;
+
+  f = fopen("DATA", "rb");
+  if (f == NULL) {
+    fputs("Not found \"DATA\".\n", stderr);
+    return 1;
+  }
+  fread(data, 1, sizeof data, f);
+  bad = ferror(f);
+  fclose(f);
+  if (bad) {
+    fputs("Not found \"DATA\".\n", stderr);
+    return 1;
+  }
+
+  map = fopen("pcmxml.txt", "wb");
+  if (map == NULL) {
+    fputs("Can't open output file!!.\n", stderr);
+    return 1;
+  }
+  for (i = 0; i < 32 && data[32 * i] != 0; ++i) {
+    const unsigned char *e = data + 32 * i;
+    int length = ((e[18] | e[19] << 8) - (e[16] | e[17] << 8)) >> 2;
+    if (check) {
+      sprintf(file, "VOICE.%d", i + 1);
+      f = fopen(file, "rb");
+      if (f == NULL) {
+        fprintf(stderr, "Not found \"%s\"\n", file);
+        continue;
+      }
+      fclose(f);
+    }
+    table[8 * i] = (unsigned char)address;
+    table[8 * i + 1] = (unsigned char)(address >> 8);
+    table[8 * i + 2] = (unsigned char)(address + length);
+    table[8 * i + 3] = (unsigned char)((address + length) >> 8);
+    table[8 * i + 6] = e[27];
+    memcpy(name, e, 16);
+    name[16] = 0;
+    printf("PCM NO.%2d:%-16s ADR:%05x\n", i + 1, name, (unsigned)address * 4u);
+    if (fprintf(map, "\t\t\t<rom type=\"adpcm\" offset=\"0x%05x\">voice.%d</rom>\r\n",
+                (unsigned)address * 4u, i + 1) < 0)
+      return write_error(map, "pcmxml.txt");
+    address += length + 4;
+  }
+  bad = ferror(map);
+  if (fclose(map) != 0 || bad) return write_error(NULL, "pcmxml.txt");
+
+  f = fopen("PCMTBL", "wb");
+  if (f == NULL) {
+    fputs("Can't open output file!!.\n", stderr);
+    return 1;
+  }
+  if (fwrite(table, 1, sizeof table, f) != sizeof table) return write_error(f, "PCMTBL");
+  bad = ferror(f);
+  if (fclose(f) != 0 || bad) return write_error(NULL, "PCMTBL");
+  return 0;
+}

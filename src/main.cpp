@@ -1,0 +1,140 @@
+// main.cpp: the adpcmtbl run, in order: command line, voice table, ROM map,
+// the voices slot by slot, address table, exit status.  Only this file
+// writes messages and decides the exit status.
+#include <cstdint>
+#include <cstdio>
+#include <cstring>
+
+#include "rom_layout.h"
+#include "rom_map.h"
+#include "voice_table.h"
+
+namespace {
+
+constexpr int kStatusSuccess = 0;
+constexpr int kStatusFailure = 1;
+
+constexpr char kDataFileName[] = "DATA";
+constexpr char kMapFileName[] = "pcmxml.txt";
+constexpr char kAddressTableFileName[] = "PCMTBL";
+constexpr char kSkipCheckSwitch[] = "-n";
+
+// "VOICE.32" and its terminator, with room to spare.
+constexpr std::size_t kVoiceFileNameSize = 16;
+
+constexpr char kBanner[] = "Velomira ADPCM Table maker\n";
+// The second line reads "-n : ADPCMデータファイルの存在をチェックしない"
+// (do not check that the ADPCM data files exist) and goes out as the
+// Shift_JIS bytes of that text.
+constexpr char kUsage[] =
+    "Usage: %s [-n]\n"
+    "\t-n : ADPCM"
+    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b"  // データファイル
+    "\x82\xcc"                                                  // の
+    "\x91\xb6\x8d\xdd"                                          // 存在
+    "\x82\xf0"                                                  // を
+    "\x83\x60\x83\x46\x83\x62\x83\x4e"                          // チェック
+    "\x82\xb5\x82\xc8\x82\xa2"                                  // しない
+    "\n";
+constexpr char kDataNotFound[] = "Not found \"DATA\".\n";
+constexpr char kCannotCreate[] = "Can't open output file!!.\n";
+constexpr char kVoiceNotFound[] = "Not found \"%s\"\n";
+constexpr char kWriteError[] = "Write error !!\n";
+
+// The voice data files are only tested for presence: opened and closed.
+bool VoiceFilePresent(const char* file_name) {
+  std::FILE* voice = std::fopen(file_name, "rb");
+  if (voice == nullptr) {
+    return false;
+  }
+  (void)std::fclose(voice);
+  return true;
+}
+
+// Closes an output stream and tells whether everything written to it reached
+// the file: a full disk may show only when the buffer is flushed here.
+bool CloseOutput(std::FILE* stream) {
+  const bool written = std::ferror(stream) == 0;
+  return std::fclose(stream) == 0 && written;
+}
+
+// An output file that failed is removed, so that no later build step takes a
+// cut-off file for a good one.
+int FailOutput(std::FILE* stream, const char* file_name) {
+  if (stream != nullptr) {
+    (void)std::fclose(stream);
+  }
+  (void)std::remove(file_name);
+  std::fputs(kWriteError, stderr);
+  return kStatusFailure;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+  std::fputs(kBanner, stderr);
+
+  if (argc > 2) {
+    std::fprintf(stderr, kUsage, argv[0]);
+    return kStatusFailure;
+  }
+  // Any other single argument is ignored.
+  const bool check_presence =
+      !(argc == 2 && std::strcmp(argv[1], kSkipCheckSwitch) == 0);
+
+  VoiceTable voices = {};
+  std::FILE* data = std::fopen(kDataFileName, "rb");
+  if (data == nullptr) {
+    std::fputs(kDataNotFound, stderr);
+    return kStatusFailure;
+  }
+  const bool loaded = LoadVoiceTable(data, &voices);
+  (void)std::fclose(data);
+  if (!loaded) {
+    std::fputs(kDataNotFound, stderr);
+    return kStatusFailure;
+  }
+
+  std::FILE* map = std::fopen(kMapFileName, "wb");
+  if (map == nullptr) {
+    std::fputs(kCannotCreate, stderr);
+    return kStatusFailure;
+  }
+
+  RomLayout layout = {};
+  for (int slot = 0; slot < kSlotCount && !IsTableEnd(voices, slot); ++slot) {
+    const int voice_number = slot + 1;
+    if (check_presence) {
+      char voice_file[kVoiceFileNameSize];
+      (void)std::snprintf(voice_file, sizeof voice_file, "VOICE.%d",
+                          voice_number);
+      if (!VoiceFilePresent(voice_file)) {
+        std::fprintf(stderr, kVoiceNotFound, voice_file);
+        continue;  // takes no ROM space and keeps a zero record
+      }
+    }
+    const VoiceEntry voice = ReadVoiceEntry(voices, slot);
+    const std::int32_t start = LayOutVoice(&layout, slot, voice);
+    // The listing is for the console; its writes are not examined.
+    (void)WriteListingLine(stdout, voice_number, voice.name, start);
+    if (WriteMapLine(map, voice_number, start) < 0) {
+      return FailOutput(map, kMapFileName);
+    }
+  }
+  if (!CloseOutput(map)) {
+    return FailOutput(nullptr, kMapFileName);
+  }
+
+  std::FILE* pcmtbl = std::fopen(kAddressTableFileName, "wb");
+  if (pcmtbl == nullptr) {
+    std::fputs(kCannotCreate, stderr);
+    return kStatusFailure;
+  }
+  if (!WriteAddressTable(pcmtbl, layout)) {
+    return FailOutput(pcmtbl, kAddressTableFileName);
+  }
+  if (!CloseOutput(pcmtbl)) {
+    return FailOutput(nullptr, kAddressTableFileName);
+  }
+  return kStatusSuccess;
+}
