@@ -62,11 +62,18 @@ class Run : public testing::Test {
     ASSERT_NE(mkdtemp(pattern.data()), nullptr);
     root_ = pattern;
     dir_ = root_ / "work";
+    Reset();
+  }
+  void TearDown() override { fs::remove_all(root_); }
+
+  // An empty working directory but for earlier outputs, which the run must
+  // either replace or leave untouched.
+  void Reset() {
+    fs::remove_all(dir_);
     fs::create_directory(dir_);
     Put(dir_ / "pcmxml.txt", kEarlier);
     Put(dir_ / "PCMTBL", kEarlier);
   }
-  void TearDown() override { fs::remove_all(root_); }
 
   // Runs the tool in dir_ with |args| after |argv0|.
   Outcome Exec(const std::vector<std::string>& args,
@@ -104,24 +111,19 @@ class Run : public testing::Test {
 
 std::string Entry(const std::string& name, std::uint16_t start_mark,
                   std::uint16_t end_mark, unsigned char attribute) {
-  std::string e(32, '\0');
-  e.replace(0, name.size(), name);
-  e[16] = static_cast<char>(start_mark & 0xFF);
-  e[17] = static_cast<char>(start_mark >> 8);
-  e[18] = static_cast<char>(end_mark & 0xFF);
-  e[19] = static_cast<char>(end_mark >> 8);
+  std::string e = name + std::string(32 - name.size(), '\0');
+  const char marks[] = {static_cast<char>(start_mark), static_cast<char>(start_mark >> 8),
+                        static_cast<char>(end_mark), static_cast<char>(end_mark >> 8)};
+  e.replace(16, 4, marks, 4);
   e[27] = static_cast<char>(attribute);
   return e;
 }
 
+// Lowercase hexadecimal, at least 5 digits.
 std::string Hex(std::uint32_t value) {
-  static const char digits[] = "0123456789abcdef";
   std::string s;
-  do {
-    s.insert(s.begin(), digits[value % 16]);
-    value /= 16;
-  } while (value != 0);
-  return std::string(s.size() < 5 ? 5 - s.size() : 0, '0') + s;
+  for (; value != 0 || s.size() < 5; value /= 16) s.insert(s.begin(), "0123456789abcdef"[value % 16]);
+  return s;
 }
 
 // What a successful run over |data| must produce, worked out from the file
@@ -144,12 +146,11 @@ Outcome Expected(const std::string& data, const std::set<int>& present, bool che
         difference >= 0 ? difference / 4 : -((-difference + 3) / 4);
     const std::int64_t start = next, end = start + length;
     next = end + 4;
-    char* record = &o.pcmtbl[8 * slot];
-    record[0] = static_cast<char>(start & 0xFF);
-    record[1] = static_cast<char>((start >> 8) & 0xFF);
-    record[2] = static_cast<char>(end & 0xFF);
-    record[3] = static_cast<char>((end >> 8) & 0xFF);
-    record[6] = static_cast<char>(byte(27));
+    for (int k = 0; k < 2; ++k) {  // low 16 bits, little-endian
+      o.pcmtbl[8 * slot + k] = static_cast<char>((start >> 8 * k) & 0xFF);
+      o.pcmtbl[8 * slot + 2 + k] = static_cast<char>((end >> 8 * k) & 0xFF);
+    }
+    o.pcmtbl[8 * slot + 6] = static_cast<char>(byte(27));
     std::string name = table.substr(32 * slot, 16).c_str();
     name.resize(16, ' ');
     const std::string offset = Hex(static_cast<std::uint32_t>((start * 4) & 0xFFFFFFFF));
@@ -212,27 +213,12 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    fs::remove_all(dir_);
-    fs::create_directory(dir_);
-    Put(dir_ / "pcmxml.txt", kEarlier);
-    Put(dir_ / "PCMTBL", kEarlier);
-    if (c.directory != nullptr) {
-      fs::remove(dir_ / c.directory);
-      fs::create_directory(dir_ / c.directory);
-    }
-    if (c.full != nullptr) {
-      fs::remove(dir_ / c.full);
-      fs::create_symlink("/dev/full", dir_ / c.full);
-    }
-    if (c.data) {
-      Put(dir_ / "DATA", data);
-    }
+    Reset();
+    if (c.directory != nullptr) { fs::remove(dir_ / c.directory); fs::create_directory(dir_ / c.directory); }
+    if (c.full != nullptr) { fs::remove(dir_ / c.full); fs::create_symlink("/dev/full", dir_ / c.full); }
+    if (c.data) Put(dir_ / "DATA", data);
     PutVoices({1, 2});
-    EXPECT_EQ(Exec({}), c.want);
-    // A directory in the way stays; a file whose write failed is removed.
-    if (c.full != nullptr) {
-      EXPECT_FALSE(fs::is_symlink(dir_ / c.full));
-    }
+    EXPECT_EQ(Exec({}), c.want);  // a link left in place reads as kLink
   }
 }
 
@@ -243,10 +229,7 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
   const std::vector<std::vector<std::string>> arguments = {
       {}, {"-n"}, {"-N"}, {"--n"}, {"n"}, {""}, {"-n "}};
   for (int round = 0; round < 300; ++round) {
-    fs::remove_all(dir_);
-    fs::create_directory(dir_);
-    Put(dir_ / "pcmxml.txt", kEarlier);
-    Put(dir_ / "PCMTBL", kEarlier);
+    Reset();
 
     std::string data;
     const int slots = static_cast<int>(random() % 34);
