@@ -60,10 +60,7 @@ bool CloseOutput(std::FILE* stream) {
 
 // An output file that failed is removed, so that no later build step takes a
 // cut-off file for a good one.
-int FailOutput(std::FILE* stream, const char* file_name) {
-  if (stream != nullptr) {
-    (void)std::fclose(stream);
-  }
+int FailOutput(const char* file_name) {
   (void)std::remove(file_name);
   std::fputs(kWriteError, stderr);
   return kStatusFailure;
@@ -118,11 +115,12 @@ int main(int argc, char* argv[]) {
     // The listing is for the console; its writes are not examined.
     (void)WriteListingLine(stdout, voice_number, voice.name, start);
     if (WriteMapLine(map, voice_number, start) < 0) {
-      return FailOutput(map, kMapFileName);
+      (void)std::fclose(map);
+      return FailOutput(kMapFileName);
     }
   }
   if (!CloseOutput(map)) {
-    return FailOutput(nullptr, kMapFileName);
+    return FailOutput(kMapFileName);
   }
 
   std::FILE* pcmtbl = std::fopen(kAddressTableFileName, "wb");
@@ -130,11 +128,9 @@ int main(int argc, char* argv[]) {
     std::fputs(kCannotCreate, stderr);
     return kStatusFailure;
   }
-  if (!WriteAddressTable(pcmtbl, layout)) {
-    return FailOutput(pcmtbl, kAddressTableFileName);
-  }
-  if (!CloseOutput(pcmtbl)) {
-    return FailOutput(nullptr, kAddressTableFileName);
+  const bool written = WriteAddressTable(pcmtbl, layout);
+  if (!CloseOutput(pcmtbl) || !written) {
+    return FailOutput(kAddressTableFileName);
   }
   return kStatusSuccess;
 }
