@@ -14,9 +14,9 @@ std::string Written(Write write) {
   EXPECT_GE(write(stream), 0);
   std::rewind(stream);
   char buffer[256];
-  const std::size_t n = std::fread(buffer, 1, sizeof buffer, stream);
+  const std::string written(buffer, std::fread(buffer, 1, sizeof buffer, stream));
   std::fclose(stream);
-  return std::string(buffer, n);
+  return written;
 }
 
 TEST(RomMap, ListingAndMapLines) {
@@ -29,8 +29,8 @@ TEST(RomMap, ListingAndMapLines) {
   };
   const Case cases[] = {
       {2, "V2", 0x404, "PCM NO. 2:V2               ADR:01010\n", "0x01010\">voice.2<"},
-      {10, "SIXTEEN_BYTES_16", 0, "PCM NO.10:SIXTEEN_BYTES_16 ADR:00000\n", "0x00000\">voice.10<"},
-      {32, "", 0x40000, "PCM NO.32:                 ADR:100000\n", "0x100000\">voice.32<"},
+      {32, "SIXTEEN_BYTES_16", 0x40000, "PCM NO.32:SIXTEEN_BYTES_16 ADR:100000\n",
+       "0x100000\">voice.32<"},
       {7, "\x83\x73%s", -60, "PCM NO. 7:\x83\x73%s             ADR:ffffff10\n", "0xffffff10\">voice.7<"},
   };
   for (const Case& c : cases) {
