@@ -20,6 +20,13 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kBanner = "Velomira ADPCM Table maker\n";
+#ifdef ADPCMTBL_UTF8_USAGE
+const std::string kNoCheckText = "データファイルの存在をチェックしない";  // this file is UTF-8
+#else
+const std::string kNoCheckText =  // the same text in Shift_JIS
+    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x91\xb6"
+    "\x8d\xdd\x82\xf0\x83\x60\x83\x46\x83\x62\x83\x4e\x82\xb5\x82\xc8\x82\xa2";
+#endif
 const std::string kEarlier = "earlier contents";  // must be replaced or kept
 const std::string kGone = "(no such file)", kDirectory = "(a directory)", kLink = "(a link)";
 
@@ -37,8 +44,8 @@ void PrintTo(const Outcome& o, std::ostream* os) {
 }
 
 std::string Slurp(const fs::path& path) {
-  if (fs::is_symlink(path)) return kLink;  // never read /dev/full
-  if (fs::is_directory(path)) return kDirectory;
+  if (fs::is_symlink(path)) { return kLink; }  // never read /dev/full
+  if (fs::is_directory(path)) { return kDirectory; }
   std::ifstream in(path, std::ios::binary);
   return in ? std::string(std::istreambuf_iterator<char>(in), {}) : kGone;
 }
@@ -59,7 +66,7 @@ std::string Entry(const std::string& name, std::uint16_t start_mark, std::uint16
 
 std::string Hex(std::uint32_t value) {  // lowercase, at least 5 digits
   std::string s;
-  for (; value != 0 || s.size() < 5; value /= 16) s.insert(s.begin(), "0123456789abcdef"[value % 16]);
+  for (; value != 0 || s.size() < 5; value /= 16) { s.insert(s.begin(), "0123456789abcdef"[value % 16]); }
   return s;
 }
 
@@ -67,9 +74,7 @@ std::string Hex(std::uint32_t value) {  // lowercase, at least 5 digits
 Outcome Expected(const std::string& data, const std::set<int>& present,
                  const std::vector<std::string>& args) {
   if (args.size() >= 2) {
-    return {"", kBanner + "Usage: " ADPCMTBL_EXE " [-n]\n\t-n : ADPCM"
-                "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x91\xb6"
-                "\x8d\xdd\x82\xf0\x83\x60\x83\x46\x83\x62\x83\x4e\x82\xb5\x82\xc8\x82\xa2\n",
+    return {"", kBanner + "Usage: " ADPCMTBL_EXE " [-n]\n\t-n : ADPCM" + kNoCheckText + "\n",
             1, kEarlier, kEarlier};
   }
   const bool check = !(args.size() == 1 && args[0] == "-n");
@@ -77,27 +82,28 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
   table.resize(1024, '\0');
   Outcome o{"", kBanner, 0, "", std::string(256, '\0')};
   std::int64_t next = 0;
-  for (int slot = 0; slot < 32 && table[32 * slot] != '\0'; ++slot) {
-    const int number = slot + 1;
-    if (check && present.count(number) == 0) {
+  for (std::size_t slot = 0; slot < 32 && table[32 * slot] != '\0'; ++slot) {
+    const int number = static_cast<int>(slot) + 1;
+    if (check && !present.contains(number)) {
       o.err += "Not found \"VOICE." + std::to_string(number) + "\"\n";
       continue;
     }
-    auto byte = [&](int offset) { return static_cast<unsigned char>(table[32 * slot + offset]); };
+    auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(table[32 * slot + offset]); };
     const std::int64_t difference = (byte(18) | byte(19) << 8) - (byte(16) | byte(17) << 8);
     const std::int64_t start = next;
     const std::int64_t end = start + (difference >= 0 ? difference / 4 : -((-difference + 3) / 4));
     next = end + 4;
-    for (int k = 0; k < 2; ++k) {  // low 16 bits, little-endian
+    for (std::size_t k = 0; k < 2; ++k) {  // low 16 bits, little-endian
       o.pcmtbl[8 * slot + k] = static_cast<char>((start >> 8 * k) & 0xFF);
       o.pcmtbl[8 * slot + 2 + k] = static_cast<char>((end >> 8 * k) & 0xFF);
     }
     o.pcmtbl[8 * slot + 6] = static_cast<char>(byte(27));
-    std::string name = table.substr(32 * slot, 16).c_str();
+    const std::string field = table.substr(32 * slot, 16);
+    std::string name = field.substr(0, field.find('\0'));  // ends at its first zero byte
     name.resize(16, ' ');
     const std::string offset = Hex(static_cast<std::uint32_t>((start * 4) & 0xFFFFFFFF));
-    o.out += "PCM NO." + std::string(number < 10 ? " " : "") + std::to_string(number) + ":" +
-             name + " ADR:" + offset + "\n";
+    o.out.append(number < 10 ? "PCM NO. " : "PCM NO.").append(std::to_string(number));
+    o.out.append(":").append(name).append(" ADR:").append(offset).append("\n");
     o.map += "\t\t\t<rom type=\"adpcm\" offset=\"0x" + offset + "\">voice." +
              std::to_string(number) + "</rom>\r\n";
   }
@@ -122,14 +128,14 @@ class Run : public testing::Test {
     Put(dir_ / "pcmxml.txt", kEarlier);
     Put(dir_ / "PCMTBL", kEarlier);
     Put(dir_ / "DATA", data);
-    for (int n : present) Put(dir_ / ("VOICE." + std::to_string(n)), "adpcm");
+    for (int n : present) { Put(dir_ / ("VOICE." + std::to_string(n)), "adpcm"); }
   }
 
   Outcome Exec(const std::vector<std::string>& args) {
     std::string command = "cd '" + dir_.string() + "' && '" ADPCMTBL_EXE "'";
-    for (const std::string& a : args) command += " '" + a + "'";
+    for (const std::string& a : args) { command.append(" '").append(a).append("'"); }
     command += " >'" + (root_ / "out").string() + "' 2>'" + (root_ / "err").string() + "'";
-    const int status = std::system(command.c_str());
+    const int status = std::system(command.c_str());  // NOLINT(cert-env33-c): runs the tool through the shell's redirections
     return {Slurp(root_ / "out"), Slurp(root_ / "err"), WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             Slurp(dir_ / "pcmxml.txt"), Slurp(dir_ / "PCMTBL")};
   }
@@ -162,15 +168,15 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
     Prepare(data, {1, 2});
     const std::string replacement = c.replacement != nullptr ? c.replacement : "";
     fs::remove(dir_ / c.file);
-    if (replacement == "dir") fs::create_directory(dir_ / c.file);
-    if (replacement == "/dev/full") fs::create_symlink(replacement, dir_ / c.file);
+    if (replacement == "dir") { fs::create_directory(dir_ / c.file); }
+    if (replacement == "/dev/full") { fs::create_symlink(replacement, dir_ / c.file); }
     EXPECT_EQ(Exec({}), c.want) << c.file << " replaced by " << replacement;
   }
 }
 
 // Random voice tables, voice file sets and argument lists against Expected().
 TEST_F(Run, RandomTablesMatchTheFileFormats) {
-  std::mt19937 random(20261209);
+  std::mt19937 random(20261209);  // NOLINT(cert-msc32-c,cert-msc51-cpp): a failure must repeat
   auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
   const std::vector<std::vector<std::string>> arguments = {
       {}, {"-n"}, {"-N"}, {"--n"}, {""}, {"-n "}, {"-n", "-n"}, {"a", "b", "c"}};
@@ -179,16 +185,16 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
     // A quarter of the tables fill all 32 slots, the rest hold 0 to 33.
     for (int slot = chance(25) ? 32 : static_cast<int>(random() % 34); slot > 0; --slot) {
       std::string name(1 + random() % 16, '\0');
-      for (char& ch : name) ch = static_cast<char>(chance(5) ? 0 : 1 + random() % 255);
-      if (chance(4)) name[0] = '\0';
+      for (char& ch : name) { ch = static_cast<char>(chance(5) ? 0 : 1 + random() % 255); }
+      if (chance(4)) { name[0] = '\0'; }
       const auto start = static_cast<std::uint16_t>(random());
       const auto end = static_cast<std::uint16_t>(chance(50) ? random() : start + random() % 9 - 4);
       data += Entry(name, start, end, static_cast<unsigned char>(random()));
     }
-    if (chance(30)) data.resize(random() % (data.size() + 40), '\x01');
+    if (chance(30)) { data.resize(random() % (data.size() + 40), '\x01'); }
     std::set<int> present;
     for (int n = 1; n <= 32; ++n) {
-      if (chance(85)) present.insert(n);
+      if (chance(85)) { present.insert(n); }
     }
     Prepare(data, present);
     const auto& args = arguments[random() % arguments.size()];

@@ -8,8 +8,8 @@ namespace {
 // bits.
 void StoreLow16(unsigned char* bytes, std::int32_t value) {
   const auto bits = static_cast<std::uint32_t>(value);
-  bytes[0] = static_cast<unsigned char>(bits & 0xFFu);
-  bytes[1] = static_cast<unsigned char>((bits >> 8) & 0xFFu);
+  bytes[0] = static_cast<unsigned char>(bits & 0xFFU);
+  bytes[1] = static_cast<unsigned char>((bits >> 8) & 0xFFU);
 }
 
 }  // namespace

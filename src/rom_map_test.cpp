@@ -14,7 +14,7 @@ std::string Written(Write write) {
   EXPECT_GE(write(stream), 0);
   std::rewind(stream);
   char buffer[256];
-  const std::string written(buffer, std::fread(buffer, 1, sizeof buffer, stream));
+  std::string written(buffer, std::fread(buffer, 1, sizeof buffer, stream));
   std::fclose(stream);
   return written;
 }
