@@ -1,8 +1,6 @@
 #!/usr/bin/env bash
-# bench/run.sh: measures adpcmtbl against bench/floor.c (the same file work as
-# one plain C function) on a 32-voice table: instructions (callgrind), system
-# calls (strace -c) and wall time (hyperfine).  Run from the repo root:
-#   bash bench/run.sh
+# bench/run.sh: adpcmtbl against bench/floor.c on a 32-voice table:
+# instructions (callgrind), system calls (strace -c), wall time (hyperfine).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 BUILD=build-bench

@@ -72,7 +72,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // The run, as the tool makes it, into memory.
   char listing[kLinesRoom];
   char map[kLinesRoom];
-  unsigned char pcmtbl[2 * kAddressTableSize];
+  unsigned char pcmtbl[2 * kAddressTableSize];  // room to see a write past 256 bytes
   std::FILE* listing_out = fmemopen(listing, sizeof listing, "wb");
   std::FILE* map_out = fmemopen(map, sizeof map, "wb");
   std::FILE* pcmtbl_out = fmemopen(pcmtbl, sizeof pcmtbl, "wb");
@@ -92,8 +92,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::memcmp(pcmtbl, layout.address_table, kAddressTableSize) == 0,
         "PCMTBL is not the 256-byte table image");
 
-  // Worked out again from the raw entries.  The 4-unit gap is the ROM's
-  // rule, written out here so that a changed gap in the tool shows.
+  // Worked out again from the raw entries.  The 4-unit gap and the zero
+  // bytes 4, 5 and 7 are the ROM's rules, written out here so that a changed
+  // constant in the tool shows.
   const char* lp = listing;
   const char* mp = map;
   std::int32_t running = 0;

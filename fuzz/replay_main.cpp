@@ -12,6 +12,7 @@ namespace {
 
 // Well past the DATA image and its mask; the target reads no further.
 constexpr std::size_t kInputCap = 4096;
+constexpr std::size_t kPathSize = 4096;
 std::uint8_t input[kInputCap];
 
 bool Replay(const char* path) {
@@ -36,10 +37,14 @@ int main(int argc, char* argv[]) {
       continue;
     }
     while (const dirent* item = readdir(dir)) {
-      char path[4096];
+      char path[kPathSize];
       struct stat info;
-      (void)std::snprintf(path, sizeof path, "%s/%s", argv[i], item->d_name);
-      if (stat(path, &info) == 0 && S_ISREG(info.st_mode)) { Replay(path) ? ++ran : ++unreadable; }
+      const int length = std::snprintf(path, sizeof path, "%s/%s", argv[i], item->d_name);
+      if (length < 0 || static_cast<std::size_t>(length) >= sizeof path) {
+        ++unreadable;  // a cut-off path names another file
+      } else if (stat(path, &info) == 0 && S_ISREG(info.st_mode)) {
+        Replay(path) ? ++ran : ++unreadable;
+      }
     }
     (void)closedir(dir);
   }

@@ -19,9 +19,11 @@ constexpr char kMapFileName[] = "pcmxml.txt";
 constexpr char kAddressTableFileName[] = "PCMTBL";
 constexpr char kSkipCheckSwitch[] = "-n";
 
-// Room for "VOICE." and any int, so the compiler can see that no name is cut
-// short; the voice numbers themselves go up to 32.
-constexpr std::size_t kVoiceFileNameSize = sizeof "VOICE.-2147483648";
+constexpr char kVoiceFileFormat[] = "VOICE.%d";
+// Room for the name with any int in place of %d, so the compiler can see that
+// no name is cut short; the voice numbers themselves go up to 32.
+constexpr std::size_t kVoiceFileNameSize =
+    sizeof kVoiceFileFormat - sizeof "%d" + sizeof "-2147483648";
 
 constexpr char kBanner[] = "Velomira ADPCM Table maker\n";
 // The second line reads "-n : ADPCMデータファイルの存在をチェックしない"
@@ -115,7 +117,7 @@ int main(int argc, char* argv[]) {
     const int voice_number = slot + 1;
     if (check_presence) {
       char voice_file[kVoiceFileNameSize];
-      (void)std::snprintf(voice_file, sizeof voice_file, "VOICE.%d",
+      (void)std::snprintf(voice_file, sizeof voice_file, kVoiceFileFormat,
                           voice_number);
       if (!VoiceFilePresent(voice_file)) {
         std::fprintf(stderr, kVoiceNotFound, voice_file);
