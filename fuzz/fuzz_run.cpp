@@ -14,8 +14,9 @@ namespace {
 // Input: the DATA image, then the mask of the voice files present.
 constexpr std::size_t kMaskOffset = kVoiceTableSize;
 constexpr std::size_t kMaskSize = 4;
-// 32 lines of either kind fit, even with 8 hex digits and a 16-byte name.
-constexpr std::size_t kLinesRoom = static_cast<std::size_t>(kSlotCount) * 64;
+// A line of either kind fits, even with 8 hex digits and a 16-byte name.
+constexpr std::size_t kLineRoom = 64;
+constexpr std::size_t kLinesRoom = kSlotCount * kLineRoom;
 
 void Check(bool ok, const char* invariant) {
   if (!ok) {
@@ -26,22 +27,12 @@ void Check(bool ok, const char* invariant) {
 
 std::uint32_t Le16(const unsigned char* bytes) { return bytes[0] + bytes[1] * 256U; }
 
-// Steps |*p| past |text| if the output continues with it.
-bool Take(const char** p, const char* end, const char* text) {
-  const std::size_t n = std::strlen(text);
-  if (static_cast<std::size_t>(end - *p) < n || std::memcmp(*p, text, n) != 0) { return false; }
-  *p += n;
-  return true;
-}
-
-// A ROM offset: lowercase hex, zero-padded to 5 digits, at most 32 bits.
-bool TakeOffset(const char** p, const char* end, std::uint32_t* value) {
-  const char* first = *p;
-  for (*value = 0; *p < end && ((**p >= '0' && **p <= '9') || (**p >= 'a' && **p <= 'f')); ++*p) {
-    *value = *value * 16 + static_cast<std::uint32_t>(**p <= '9' ? **p - '0' : **p - 'a' + 10);
-  }
-  const long digits = *p - first;
-  return digits >= 5 && digits <= 8 && (digits == 5 || *first != '0');
+// Checks that the output at |*p| goes on with the |length| bytes of |line|,
+// and steps past them.
+void TakeLine(const char** p, const char* end, const char* line, int length, const char* what) {
+  Check(length > 0 && end - *p >= length && std::memcmp(*p, line, static_cast<std::size_t>(length)) == 0,
+        what);
+  *p += length;
 }
 
 // Checks that the memory stream took everything; returns how many bytes.
@@ -115,27 +106,21 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Check(record[4] == 0 && record[5] == 0 && record[7] == 0, "record bytes 4, 5, 7 not zero");
     Check(record[kRecordAttributeOffset] == entry[kAttributeOffset], "attribute byte not copied");
 
-    char name[kNameSize + 1] = {};  // up to its first zero, padded with spaces
+    // The lines as their formats give them, from the values worked out here.
+    char name[kNameSize + 1] = {};  // ends at its first zero byte
     std::memcpy(name, entry + kNameOffset, kNameSize);
-    for (std::size_t i = std::strlen(name); i < kNameSize; ++i) { name[i] = ' '; }
     const int number = static_cast<int>(slot) + 1;
-    const char digits[] = {number >= 10 ? static_cast<char>('0' + number / 10) : ' ',
-                           static_cast<char>('0' + number % 10), '\0'};
-    std::uint32_t listed = 0;
-    std::uint32_t mapped = 0;
-    Check(Take(&lp, listing_end, "PCM NO.") && Take(&lp, listing_end, digits) &&
-              Take(&lp, listing_end, ":") && Take(&lp, listing_end, name) &&
-              Take(&lp, listing_end, " ADR:") && TakeOffset(&lp, listing_end, &listed) &&
-              Take(&lp, listing_end, "\n"),
-          "listing line out of shape");
-    Check(Take(&mp, map_end, "\t\t\t<rom type=\"adpcm\" offset=\"0x") &&
-              TakeOffset(&mp, map_end, &mapped) && Take(&mp, map_end, "\">voice.") &&
-              Take(&mp, map_end, number < 10 ? digits + 1 : digits) &&
-              Take(&mp, map_end, "</rom>\r\n"),
-          "map line out of shape");
-    Check(mapped == listed, "map offset differs from the listing's");
-    Check(Le16(record + kRecordStartOffset) == (listed / 4 & 0xFFFFU), "record start not offset/4");
-    Check(listed == static_cast<std::uint32_t>(start) * 4U, "voice not 4 units past the last end");
+    const auto offset = static_cast<unsigned int>(static_cast<std::uint32_t>(start) * 4U);
+    char line[kLineRoom];
+    TakeLine(&lp, listing_end, line,
+             std::snprintf(line, sizeof line, "PCM NO.%2d:%-16s ADR:%05x\n", number, name, offset),
+             "listing line out of shape");
+    TakeLine(&mp, map_end, line,
+             std::snprintf(line, sizeof line,
+                           "\t\t\t<rom type=\"adpcm\" offset=\"0x%05x\">voice.%d</rom>\r\n", offset,
+                           number),
+             "map line out of shape");
+    Check(Le16(record + kRecordStartOffset) == (offset / 4 & 0xFFFFU), "record start not offset/4");
     Check(Le16(record + kRecordEndOffset) == (static_cast<std::uint32_t>(end) & 0xFFFFU),
           "record end is not start + floor((end mark - start mark) / 4)");
   }
