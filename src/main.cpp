@@ -1,12 +1,14 @@
 // main.cpp: the adpcmtbl run, in order: command line, voice table, ROM map,
 // the voices slot by slot, address table, exit status.  Only this file
 // writes messages and decides the exit status.
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 
 #include "rom_layout.h"
 #include "rom_map.h"
+#include "standard_streams.h"
 #include "voice_table.h"
 
 namespace {
@@ -73,9 +75,16 @@ bool CloseOutput(std::FILE* stream) {
 }
 
 // An output file that failed is removed, so that no later build step takes a
-// cut-off file for a good one.
+// cut-off file for a good one.  Where it cannot be removed (a read-only
+// directory, a file mounted over) it is emptied instead: a failed output
+// never keeps content that could pass for complete.
 int FailOutput(const char* file_name) {
-  (void)std::remove(file_name);
+  if (std::remove(file_name) != 0 && errno != ENOENT) {
+    std::FILE* emptied = std::fopen(file_name, "wb");
+    if (emptied != nullptr) {
+      (void)std::fclose(emptied);
+    }
+  }
   std::fputs(kWriteError, stderr);
   return kStatusFailure;
 }
@@ -92,6 +101,13 @@ int main(int argc, char* argv[]) {
   // Any other single argument is ignored.
   const bool check_presence =
       !(argc == 2 && std::strcmp(argv[1], kSkipCheckSwitch) == 0);
+
+  // A caller may start the tool with a standard stream closed; the files
+  // opened below would then take its descriptor and receive what is written
+  // to that stream.
+  if (!OpenClosedStandardStreams()) {
+    return kStatusFailure;
+  }
 
   VoiceTable voices = {};
   std::FILE* data = std::fopen(kDataFileName, "rb");

@@ -2,6 +2,7 @@
 // standard output, standard error, the exit status, pcmxml.txt and PCMTBL
 // byte for byte with a model of the file formats written apart from the tool.
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <gtest/gtest.h>
 
@@ -9,7 +10,9 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iostream>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -131,10 +134,13 @@ class Run : public testing::Test {
     for (int n : present) { Put(dir_ / ("VOICE." + std::to_string(n)), "adpcm"); }
   }
 
-  Outcome Exec(const std::vector<std::string>& args) {
-    std::string command = "cd '" + dir_.string() + "' && '" ADPCMTBL_EXE "'";
+  // |before| goes ahead of the tool in the shell command, |after| after its
+  // redirections.
+  Outcome Exec(const std::vector<std::string>& args, const std::string& before = "",
+               const std::string& after = "") {
+    std::string command = "cd '" + dir_.string() + "' && " + before + "'" ADPCMTBL_EXE "'";
     for (const std::string& a : args) { command.append(" '").append(a).append("'"); }
-    command += " >'" + (root_ / "out").string() + "' 2>'" + (root_ / "err").string() + "'";
+    command += " >'" + (root_ / "out").string() + "' 2>'" + (root_ / "err").string() + "' " + after;
     const int status = std::system(command.c_str());  // NOLINT(cert-env33-c): runs the tool through the shell's redirections
     return {Slurp(root_ / "out"), Slurp(root_ / "err"), WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             Slurp(dir_ / "pcmxml.txt"), Slurp(dir_ / "PCMTBL")};
@@ -143,34 +149,95 @@ class Run : public testing::Test {
   fs::path root_, dir_;
 };
 
-// Files in the way: a directory where a file must be opened or created, and
-// a link to /dev/full where a write must fail.
+// What stands in a run's way, and where.
+enum class Way {
+  kRemoved,      // the file is removed first
+  kAsDirectory,  // a directory has its name
+  kFullDevice,   // a link to /dev/full, where every write fails
+  kEmpty,        // an empty file
+  kLong,         // an earlier file longer than any the run writes
+  kUnreadable,   // mode 000: missing for an ordinary user, present for root
+  kUnremovable,  // writes past 512 bytes fail, and the directory is read-only
+  kClosed,       // |file| holds the redirections that close standard streams
+};
+
+// The setpriv prefix that takes root's power to ignore a read-only directory,
+// or "" for an ordinary user; nullopt where that power cannot be dropped.
+std::optional<std::string> WithoutRootOverride() {
+  if (geteuid() != 0) { return ""; }
+  const std::string setpriv = "setpriv --bounding-set=-dac_override,-dac_read_search ";
+  if (std::system((setpriv + "true 2>/dev/null").c_str()) != 0) { return std::nullopt; }  // NOLINT(cert-env33-c)
+  return setpriv;
+}
+
+// Files in the way and closed standard streams: each failure is reported and
+// leaves no output with content that could pass for complete; everything
+// else makes the same files as a normal run.
 TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
-  const std::string data = Entry("V1", 0, 64, 1) + Entry("V2", 0, 64, 2);
-  const Outcome good = Expected(data, {1, 2}, {});
-  const std::string write_error = kBanner + "Write error !!\n";
-  const std::string cannot_create = kBanner + "Can't open output file!!.\n";
+  std::string data;  // eleven voices, so that the map is longer than 512 bytes
+  for (int n = 1; n <= 11; ++n) { data += Entry("V" + std::to_string(n), 0, 64, static_cast<unsigned char>(n)); }
+  const std::set<int> present = {1, 2, 4, 5, 6, 7, 8, 9, 10, 11};  // VOICE.3 missing
+  std::set<int> without_2 = present;
+  without_2.erase(2);
+  const Outcome good = Expected(data, present, {});
+  const std::string write_error = good.err + "Write error !!\n";
   const std::string no_data = kBanner + "Not found \"DATA\".\n";
+  const std::string long_file(2000, 'x');
   struct Case {
     const char* file;
-    const char* replacement;  // "dir", "/dev/full" (a link to it) or none
+    Way way;
     Outcome want;
   };
   const Case cases[] = {
-      {"DATA", nullptr, {"", no_data, 1, kEarlier, kEarlier}},
-      {"DATA", "dir", {"", no_data, 1, kEarlier, kEarlier}},
-      {"pcmxml.txt", "dir", {"", cannot_create, 1, kDirectory, kEarlier}},
-      {"pcmxml.txt", "/dev/full", {good.out, write_error, 1, kGone, kEarlier}},
-      {"PCMTBL", "dir", {good.out, cannot_create, 1, good.map, kDirectory}},
-      {"PCMTBL", "/dev/full", {good.out, write_error, 1, good.map, kGone}},
+      {"DATA", Way::kRemoved, {"", no_data, 1, kEarlier, kEarlier}},
+      {"DATA", Way::kAsDirectory, {"", no_data, 1, kEarlier, kEarlier}},
+      {"pcmxml.txt", Way::kAsDirectory, {"", kBanner + "Can't open output file!!.\n", 1, kDirectory, kEarlier}},
+      {"pcmxml.txt", Way::kFullDevice, {good.out, write_error, 1, kGone, kEarlier}},
+      {"pcmxml.txt", Way::kUnremovable, {good.out, write_error, 1, "", kEarlier}},
+      {"pcmxml.txt", Way::kLong, good},
+      {"PCMTBL", Way::kAsDirectory, {good.out, good.err + "Can't open output file!!.\n", 1, good.map, kDirectory}},
+      {"PCMTBL", Way::kFullDevice, {good.out, write_error, 1, good.map, kGone}},
+      {"PCMTBL", Way::kRemoved, good},
+      {"PCMTBL", Way::kLong, good},
+      {"VOICE.2", Way::kEmpty, good},
+      {"VOICE.2", Way::kAsDirectory, good},
+      {"VOICE.2", Way::kUnreadable, geteuid() == 0 ? good : Expected(data, without_2, {})},
+      {"<&-", Way::kClosed, good},
+      {">&-", Way::kClosed, {"", good.err, 0, good.map, good.pcmtbl}},
+      {"2>&-", Way::kClosed, {good.out, "", 0, good.map, good.pcmtbl}},
+      {"<&- >&- 2>&-", Way::kClosed, {"", "", 0, good.map, good.pcmtbl}},
   };
   for (const Case& c : cases) {
-    Prepare(data, {1, 2});
-    const std::string replacement = c.replacement != nullptr ? c.replacement : "";
-    fs::remove(dir_ / c.file);
-    if (replacement == "dir") { fs::create_directory(dir_ / c.file); }
-    if (replacement == "/dev/full") { fs::create_symlink(replacement, dir_ / c.file); }
-    EXPECT_EQ(Exec({}), c.want) << c.file << " replaced by " << replacement;
+    SCOPED_TRACE(testing::Message() << c.file << ", way " << static_cast<int>(c.way));
+    Prepare(data, present);
+    const fs::path file = dir_ / c.file;
+    std::string before;
+    std::string after;
+    switch (c.way) {
+      case Way::kRemoved: fs::remove(file); break;
+      case Way::kAsDirectory: fs::remove(file), fs::create_directory(file); break;
+      case Way::kFullDevice: fs::remove(file), fs::create_symlink("/dev/full", file); break;
+      case Way::kEmpty: Put(file, ""); break;
+      case Way::kLong: Put(file, long_file); break;
+      case Way::kUnreadable: fs::permissions(file, fs::perms::none); break;
+      case Way::kUnremovable: {
+        const std::optional<std::string> setpriv = WithoutRootOverride();
+        if (!setpriv) {
+          std::cout << "skipped: a root that cannot drop CAP_DAC_OVERRIDE removes files from any directory\n";
+          continue;
+        }
+        // 512-byte blocks; the signal a write past the limit raises is ignored,
+        // so the write fails instead.
+        before = "trap '' XFSZ && ulimit -f 1 && " + *setpriv;
+        fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                        fs::perm_options::remove);
+        break;
+      }
+      case Way::kClosed: after = c.file; break;
+    }
+    const Outcome got = Exec({}, before, after);
+    fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
+    EXPECT_EQ(got, c.want);
   }
 }
 

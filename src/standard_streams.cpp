@@ -1,0 +1,39 @@
+// standard_streams.cpp: the null device on closed standard descriptors.  The
+// one place the tool goes below C stdio: the standard library cannot tell
+// whether a descriptor is open.
+#include "standard_streams.h"
+
+#ifdef _WIN32
+
+bool OpenClosedStandardStreams() {
+  // The C runtime marks descriptors 0 to 2 as open at start-up even when the
+  // process has no standard handle, so an opened file never gets one of them.
+  return true;
+}
+
+#else
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <cerrno>
+
+bool OpenClosedStandardStreams() {
+  for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
+    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+      continue;
+    }
+    // open() returns the lowest free descriptor, and every one below |fd| is
+    // open by now, so the null device lands exactly on |fd|.
+    const int null_fd = open("/dev/null", O_RDWR);
+    if (null_fd != fd) {
+      if (null_fd != -1) {
+        (void)close(null_fd);
+      }
+      return false;
+    }
+  }
+  return true;
+}
+
+#endif
