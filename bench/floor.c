@@ -25,6 +25,7 @@ int main(int argc, char *argv[]) {
   char name[17];
   char file[16];
   int check = 1, address = 0, i, bad;
+  size_t got;
   FILE *f, *map;
 
   fputs("Velomira ADPCM Table maker\n", stderr);
@@ -41,7 +42,8 @@ int main(int argc, char *argv[]) {
     fputs("Not found \"DATA\".\n", stderr);
     return 1;
   }
-  fread(data, 1, sizeof data, f);
+  got = fread(data, 1, sizeof data, f); /* a short DATA reads as zero-padded */
+  (void)got;
   bad = ferror(f);
   fclose(f);
   if (bad) {

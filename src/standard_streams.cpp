@@ -24,12 +24,9 @@ bool OpenClosedStandardStreams() {
       continue;
     }
     // open() returns the lowest free descriptor, and every one below |fd| is
-    // open by now, so the null device lands exactly on |fd|.
-    const int null_fd = open("/dev/null", O_RDWR);
-    if (null_fd != fd) {
-      if (null_fd != -1) {
-        (void)close(null_fd);
-      }
+    // open by now, so the null device lands exactly on |fd|, unless it cannot
+    // be opened at all.
+    if (open("/dev/null", O_RDWR) != fd) {
       return false;
     }
   }

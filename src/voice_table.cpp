@@ -18,7 +18,8 @@ std::uint16_t ReadLittleEndian16(const unsigned char* bytes) {
 bool LoadVoiceTable(std::FILE* data, VoiceTable* table) {
   // The count is deliberately not examined: a short DATA leaves the rest of
   // the image zero, which reads as the end of the table or as zero fields.
-  (void)std::fread(table->image, 1, kVoiceTableSize, data);
+  [[maybe_unused]] const std::size_t count =
+      std::fread(table->image, 1, kVoiceTableSize, data);
   return std::ferror(data) == 0;
 }
 
