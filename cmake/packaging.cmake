@@ -5,10 +5,12 @@
 #   tool      the executable
 #   manual    the manual page as written (as HTML in a Windows build)
 #   license   LICENSE
+#   package   the CMake package: find_package(adpcmtbl) gives the imported
+#             executable adpcmtbl::adpcmtbl and adpcmtbl_add_table()
 #   portable  the statically linked executable, for the .tar.gz alone
 #   debian    what the .deb carries in place of the manual page and LICENSE:
 #             the page gzipped, the copyright file and the changelog
-# A plain `cmake --install` installs the first three.
+# A plain `cmake --install` installs the first four.
 
 find_program(MANDOC mandoc)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -36,22 +38,34 @@ function(adpcmtbl_output_of output source)
     VERBATIM)
 endfunction()
 
-# A stripped install (`cmake --install --strip`, and every package) also drops
-# the .comment and .note sections, as Debian strips its own packages.
+# Installs an executable; EXPORT names the export set it joins.  A stripped
+# install (`cmake --install --strip`, and every package) also drops the
+# .comment and .note sections, as Debian strips its own packages.
 function(adpcmtbl_install_program target destination component)
-  install(TARGETS ${target} RUNTIME DESTINATION ${destination} COMPONENT ${component} ${ARGN})
+  cmake_parse_arguments(PARSE_ARGV 3 program "EXCLUDE_FROM_ALL" "EXPORT" "")
+  set(only_with_component "")
+  if(program_EXCLUDE_FROM_ALL)
+    set(only_with_component EXCLUDE_FROM_ALL)
+  endif()
+  set(export "")
+  if(program_EXPORT)
+    set(export EXPORT ${program_EXPORT})
+  endif()
+  install(TARGETS ${target} ${export} RUNTIME DESTINATION ${destination}
+    COMPONENT ${component} ${only_with_component})
   if(CMAKE_OBJCOPY AND NOT WIN32)
     install(CODE "if(CMAKE_INSTALL_DO_STRIP)
   execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/$<TARGET_FILE_NAME:${target}>\"
     COMMAND_ERROR_IS_FATAL ANY)
-endif()" COMPONENT ${component} ${ARGN})
+endif()" COMPONENT ${component} ${only_with_component})
   endif()
 endfunction()
 
 if(WIN32)
   # One folder: adpcmtbl.exe, LICENSE and the manual as a web page.
-  adpcmtbl_install_program(adpcmtbl . tool)
+  adpcmtbl_install_program(adpcmtbl . tool EXPORT adpcmtblTargets)
+  set(package_dir cmake)
   install(FILES LICENSE DESTINATION . COMPONENT license)
   if(MANDOC)
     adpcmtbl_output_of(adpcmtbl.html ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1
@@ -63,7 +77,8 @@ if(WIN32)
     install(FILES docs/adpcmtbl.1 DESTINATION . COMPONENT manual)
   endif()
 else()
-  adpcmtbl_install_program(adpcmtbl ${CMAKE_INSTALL_BINDIR} tool)
+  adpcmtbl_install_program(adpcmtbl ${CMAKE_INSTALL_BINDIR} tool EXPORT adpcmtblTargets)
+  set(package_dir ${CMAKE_INSTALL_DATADIR}/cmake/adpcmtbl)
   install(FILES docs/adpcmtbl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT license)
   if(TARGET adpcmtbl_portable)
@@ -85,6 +100,17 @@ else()
       DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
 endif()
+
+# The CMake package names the tool by where it is installed, so it serves
+# the portable .tar.gz as well; its files are the same on every platform.
+include(CMakePackageConfigHelpers)
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
+  COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
+install(EXPORT adpcmtblTargets NAMESPACE adpcmtbl:: DESTINATION ${package_dir}
+  COMPONENT package)
+install(FILES cmake/package/adpcmtblConfig.cmake cmake/package/adpcmtblAddTable.cmake
+  cmake/package/adpcmtblRunTable.cmake ${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
+  DESTINATION ${package_dir} COMPONENT package)
 
 # `cpack` in the build folder.  Which components go into which package, and
 # the time stamped on every file, are settled per package in

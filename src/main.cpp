@@ -20,6 +20,8 @@ constexpr char kDataFileName[] = "DATA";
 constexpr char kMapFileName[] = "pcmxml.txt";
 constexpr char kAddressTableFileName[] = "PCMTBL";
 constexpr char kSkipCheckSwitch[] = "-n";
+constexpr char kHelpSwitch[] = "--help";
+constexpr char kVersionSwitch[] = "--version";
 
 constexpr char kVoiceFileFormat[] = "VOICE.%d";
 // Room for the name with any int in place of %d, so the compiler can see that
@@ -52,10 +54,45 @@ constexpr char kUsage[] =
     "\x82\xb5\x82\xc8\x82\xa2"                                  // しない
 #endif
     "\n";
+constexpr char kHelp[] =
+    "Usage: adpcmtbl [-n]\n"
+    "       adpcmtbl --help | --version\n"
+    "Lays the voices of the voice table DATA out one after another in ADPCM\n"
+    "ROM and writes the address table PCMTBL and the ROM map pcmxml.txt, all\n"
+    "in the current directory; prints one line per voice on standard output.\n"
+    "\n"
+    "  -n         do not check that each voice's data file VOICE.n exists\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and licence and exit\n"
+    "\n"
+    "Files:\n"
+    "  DATA        the voice table, read\n"
+    "  VOICE.n     the data file of voice n (1 to 32), only tested for presence\n"
+    "  pcmxml.txt  the ROM map, written\n"
+    "  PCMTBL      the address table, written\n"
+    "\n"
+    "Exit status: 0 on success, missing voice files included; 1 after the usage\n"
+    "text or any failure.\n"
+    "\n"
+    "The manual: man adpcmtbl (docs/adpcmtbl.1 in the sources, adpcmtbl.html in\n"
+    "the Windows zip).\n";
+constexpr char kVersion[] =
+    "adpcmtbl " ADPCMTBL_VERSION "\n"
+    "Copyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n";
 constexpr char kDataNotFound[] = "Not found \"DATA\".\n";
 constexpr char kCannotCreate[] = "Can't open output file!!.\n";
 constexpr char kVoiceNotFound[] = "Not found \"%s\"\n";
 constexpr char kWriteError[] = "Write error !!\n";
+
+// --help and --version print on standard output, and nothing else is asked
+// of them, so a write that fails is a failure.
+int Answer(const char* text) {
+  if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
+    std::fputs(kWriteError, stderr);
+    return kStatusFailure;
+  }
+  return kStatusSuccess;
+}
 
 // The voice data files are only tested for presence: opened and closed.
 bool VoiceFilePresent(const char* file_name) {
@@ -97,6 +134,12 @@ int main(int argc, char* argv[]) {
   if (argc > 2) {
     std::fprintf(stderr, kUsage, argv[0]);
     return kStatusFailure;
+  }
+  if (argc == 2 && std::strcmp(argv[1], kHelpSwitch) == 0) {
+    return Answer(kHelp);
+  }
+  if (argc == 2 && std::strcmp(argv[1], kVersionSwitch) == 0) {
+    return Answer(kVersion);
   }
   // Any other single argument is ignored.
   const bool check_presence =

@@ -73,12 +73,40 @@ std::string Hex(std::uint32_t value) {  // lowercase, at least 5 digits
   return s;
 }
 
+const std::string kHelp =
+    "Usage: adpcmtbl [-n]\n"
+    "       adpcmtbl --help | --version\n"
+    "Lays the voices of the voice table DATA out one after another in ADPCM\n"
+    "ROM and writes the address table PCMTBL and the ROM map pcmxml.txt, all\n"
+    "in the current directory; prints one line per voice on standard output.\n"
+    "\n"
+    "  -n         do not check that each voice's data file VOICE.n exists\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and licence and exit\n"
+    "\n"
+    "Files:\n"
+    "  DATA        the voice table, read\n"
+    "  VOICE.n     the data file of voice n (1 to 32), only tested for presence\n"
+    "  pcmxml.txt  the ROM map, written\n"
+    "  PCMTBL      the address table, written\n"
+    "\n"
+    "Exit status: 0 on success, missing voice files included; 1 after the usage\n"
+    "text or any failure.\n"
+    "\n"
+    "The manual: man adpcmtbl (docs/adpcmtbl.1 in the sources, adpcmtbl.html in\n"
+    "the Windows zip).\n";
+
 // What a run over |data| with |args| must produce when no file is in the way.
 Outcome Expected(const std::string& data, const std::set<int>& present,
                  const std::vector<std::string>& args) {
   if (args.size() >= 2) {
     return {"", kBanner + "Usage: " ADPCMTBL_EXE " [-n]\n\t-n : ADPCM" + kNoCheckText + "\n",
             1, kEarlier, kEarlier};
+  }
+  if (args == std::vector<std::string>{"--help"}) { return {kHelp, kBanner, 0, kEarlier, kEarlier}; }
+  if (args == std::vector<std::string>{"--version"}) {
+    return {"adpcmtbl " ADPCMTBL_VERSION "\nCopyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n",
+            kBanner, 0, kEarlier, kEarlier};
   }
   const bool check = !(args.size() == 1 && args[0] == "-n");
   std::string table = data.substr(0, 1024);
@@ -246,7 +274,9 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
   std::mt19937 random(20261209);  // NOLINT(cert-msc32-c,cert-msc51-cpp): a failure must repeat
   auto chance = [&](int percent) { return static_cast<int>(random() % 100) < percent; };
   const std::vector<std::vector<std::string>> arguments = {
-      {}, {"-n"}, {"-N"}, {"--n"}, {""}, {"-n "}, {"-n", "-n"}, {"a", "b", "c"}};
+      {}, {"-n"}, {"-N"}, {"--n"}, {""}, {"-n "}, {"-n", "-n"}, {"a", "b", "c"},
+      {"--help"}, {"--version"}, {"-h"}, {"--hel"}, {"--HELP"}, {"--help=x"}, {"--VERSION"},
+      {"--help", "-n"}};
   for (int round = 0; round < 300; ++round) {
     std::string data;
     // A quarter of the tables fill all 32 slots, the rest hold 0 to 33.
