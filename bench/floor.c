@@ -1,7 +1,6 @@
 /* floor.c: adpcmtbl's run written as one plain C function, the floor its
    figures are held against.  Same files, same output, same checks of every
    read, write and close; none of the tool's structure. */
-#include <errno.h>
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
@@ -14,7 +13,8 @@ static const char usage[] =
 
 static int write_error(FILE *f, const char *name) {
   if (f != NULL) fclose(f);
-  if (remove(name) != 0 && errno != ENOENT && (f = fopen(name, "wb")) != NULL) fclose(f);
+  if (remove(name) != 0 && (f = fopen(name, "r+b")) != NULL && (f = freopen(name, "wb", f)) != NULL)
+    fclose(f);
   fputs("Write error !!\n", stderr);
   return 1;
 }
@@ -35,7 +35,7 @@ int main(int argc, char *argv[]) {
   }
   if (argc == 2 && strcmp(argv[1], "-n") == 0) check = 0;
   for (i = 0; i <= 2; ++i)
-    if (fcntl(i, F_GETFD) == -1 && errno == EBADF && open("/dev/null", O_RDWR) != i) return 1;
+    if (fcntl(i, F_GETFD) == -1 && open("/dev/null", O_RDWR) != i) return 1;
 
   f = fopen("DATA", "rb");
   if (f == NULL) {

@@ -1,7 +1,6 @@
 // main.cpp: the adpcmtbl run, in order: command line, voice table, ROM map,
 // the voices slot by slot, address table, exit status.  Only this file
 // writes messages and decides the exit status.
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -116,10 +115,15 @@ bool CloseOutput(std::FILE* stream) {
 // directory, a file mounted over) it is emptied instead: a failed output
 // never keeps content that could pass for complete.
 int FailOutput(const char* file_name) {
-  if (std::remove(file_name) != 0 && errno != ENOENT) {
-    std::FILE* emptied = std::fopen(file_name, "wb");
-    if (emptied != nullptr) {
-      (void)std::fclose(emptied);
+  if (std::remove(file_name) != 0) {
+    // Opened for update first, which creates nothing: a file that is gone
+    // after all is not made again.
+    std::FILE* failed = std::fopen(file_name, "r+b");
+    if (failed != nullptr) {
+      failed = std::freopen(file_name, "wb", failed);
+    }
+    if (failed != nullptr) {
+      (void)std::fclose(failed);
     }
   }
   std::fputs(kWriteError, stderr);

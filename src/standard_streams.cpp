@@ -16,11 +16,11 @@ bool OpenClosedStandardStreams() {
 #include <fcntl.h>
 #include <unistd.h>
 
-#include <cerrno>
-
 bool OpenClosedStandardStreams() {
   for (int fd = STDIN_FILENO; fd <= STDERR_FILENO; ++fd) {
-    if (fcntl(fd, F_GETFD) != -1 || errno != EBADF) {
+    // F_GETFD fails only on a closed descriptor; whatever else made it fail,
+    // the descriptor is not taken for open.
+    if (fcntl(fd, F_GETFD) != -1) {
       continue;
     }
     // open() returns the lowest free descriptor, and every one below |fd| is
