@@ -1,6 +1,6 @@
-// main.cpp: the adpcmtbl run, in order: command line, voice table, ROM map,
-// the voices slot by slot, address table, exit status.  Only this file
-// writes messages and decides the exit status.
+// main.cpp: the adpcmtbl run, in order: command line, standard streams,
+// voice table, ROM map, the voices slot by slot, address table, exit status.
+// Only this file writes messages and decides the exit status.
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
