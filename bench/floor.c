@@ -11,6 +11,40 @@ static const char usage[] =
     "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x91\xb6"
     "\x8d\xdd\x82\xf0\x83\x60\x83\x46\x83\x62\x83\x4e\x82\xb5\x82\xc8\x82\xa2\n";
 
+static const char help[] =
+    "Usage: adpcmtbl [-n]\n"
+    "       adpcmtbl --help | --version\n"
+    "Lays the voices of the voice table DATA out one after another in ADPCM\n"
+    "ROM and writes the address table PCMTBL and the ROM map pcmxml.txt, all\n"
+    "in the current directory; prints one line per voice on standard output.\n"
+    "\n"
+    "  -n         do not check that each voice's data file VOICE.n exists\n"
+    "  --help     print this help and exit\n"
+    "  --version  print the version and licence and exit\n"
+    "\n"
+    "Files:\n"
+    "  DATA        the voice table, read\n"
+    "  VOICE.n     the data file of voice n (1 to 32), only tested for presence\n"
+    "  pcmxml.txt  the ROM map, written\n"
+    "  PCMTBL      the address table, written\n"
+    "\n"
+    "Exit status: 0 on success, missing voice files included; 1 after the usage\n"
+    "text or any failure.\n"
+    "\n"
+    "The manual: man adpcmtbl (docs/adpcmtbl.1 in the sources, adpcmtbl.html in\n"
+    "the Windows zip).\n";
+static const char version[] =
+    "adpcmtbl " ADPCMTBL_VERSION "\n"
+    "Copyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n";
+
+static int answer(const char *text, size_t size) {
+  if (fwrite(text, 1, size, stdout) != size || fclose(stdout) != 0) {
+    fputs("Write error !!\n", stderr);
+    return 1;
+  }
+  return 0;
+}
+
 static int write_error(FILE *f, const char *name) {
   if (f != NULL) fclose(f);
   if (remove(name) != 0 && (f = fopen(name, "r+b")) != NULL && (f = freopen(name, "wb", f)) != NULL)
@@ -33,6 +67,8 @@ int main(int argc, char *argv[]) {
     fprintf(stderr, usage, argv[0]);
     return 1;
   }
+  if (argc == 2 && strcmp(argv[1], "--help") == 0) return answer(help, sizeof help - 1);
+  if (argc == 2 && strcmp(argv[1], "--version") == 0) return answer(version, sizeof version - 1);
   if (argc == 2 && strcmp(argv[1], "-n") == 0) check = 0;
   for (i = 0; i <= 2; ++i)
     if (fcntl(i, F_GETFD) == -1 && open("/dev/null", O_RDWR) != i) return 1;
@@ -60,7 +96,7 @@ int main(int argc, char *argv[]) {
     const unsigned char *e = data + 32 * i;
     int length = ((e[18] | e[19] << 8) - (e[16] | e[17] << 8)) >> 2;
     if (check) {
-      sprintf(file, "VOICE.%d", i + 1);
+      snprintf(file, sizeof file, "VOICE.%d", i + 1);
       f = fopen(file, "rb");
       if (f == NULL) {
         fprintf(stderr, "Not found \"%s\"\n", file);

@@ -84,9 +84,10 @@ constexpr char kVoiceNotFound[] = "Not found \"%s\"\n";
 constexpr char kWriteError[] = "Write error !!\n";
 
 // --help and --version print on standard output, and nothing else is asked
-// of them, so a write that fails is a failure.
-int Answer(const char* text) {
-  if (std::fputs(text, stdout) < 0 || std::fflush(stdout) != 0) {
+// of them, so a write that fails is a failure; closing the stream is what
+// shows one that the buffer held back.
+int Answer(const char* text, std::size_t size) {
+  if (std::fwrite(text, 1, size, stdout) != size || std::fclose(stdout) != 0) {
     std::fputs(kWriteError, stderr);
     return kStatusFailure;
   }
@@ -140,10 +141,10 @@ int main(int argc, char* argv[]) {
     return kStatusFailure;
   }
   if (argc == 2 && std::strcmp(argv[1], kHelpSwitch) == 0) {
-    return Answer(kHelp);
+    return Answer(kHelp, sizeof kHelp - 1);
   }
   if (argc == 2 && std::strcmp(argv[1], kVersionSwitch) == 0) {
-    return Answer(kVersion);
+    return Answer(kVersion, sizeof kVersion - 1);
   }
   // Any other single argument is ignored.
   const bool check_presence =
