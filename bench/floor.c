@@ -6,36 +6,15 @@
 #include <string.h>
 #include <unistd.h>
 
+#include "help_text.h"
+
 static const char usage[] =
     "Usage: %s [-n]\n\t-n : ADPCM"
     "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x91\xb6"
     "\x8d\xdd\x82\xf0\x83\x60\x83\x46\x83\x62\x83\x4e\x82\xb5\x82\xc8\x82\xa2\n";
 
-static const char help[] =
-    "Usage: adpcmtbl [-n]\n"
-    "       adpcmtbl --help | --version\n"
-    "Lays the voices of the voice table DATA out one after another in ADPCM\n"
-    "ROM and writes the address table PCMTBL and the ROM map pcmxml.txt, all\n"
-    "in the current directory; prints one line per voice on standard output.\n"
-    "\n"
-    "  -n         do not check that each voice's data file VOICE.n exists\n"
-    "  --help     print this help and exit\n"
-    "  --version  print the version and licence and exit\n"
-    "\n"
-    "Files:\n"
-    "  DATA        the voice table, read\n"
-    "  VOICE.n     the data file of voice n (1 to 32), only tested for presence\n"
-    "  pcmxml.txt  the ROM map, written\n"
-    "  PCMTBL      the address table, written\n"
-    "\n"
-    "Exit status: 0 on success, missing voice files included; 1 after the usage\n"
-    "text or any failure.\n"
-    "\n"
-    "The manual: man adpcmtbl (docs/adpcmtbl.1 in the sources, adpcmtbl.html in\n"
-    "the Windows zip).\n";
-static const char version[] =
-    "adpcmtbl " ADPCMTBL_VERSION "\n"
-    "Copyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n";
+static const char help[] = ADPCMTBL_HELP_TEXT;
+static const char version[] = ADPCMTBL_VERSION_TEXT;
 
 static int answer(const char *text, size_t size) {
   if (fwrite(text, 1, size, stdout) != size || fclose(stdout) != 0) {

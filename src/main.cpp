@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "help_text.h"
 #include "rom_layout.h"
 #include "rom_map.h"
 #include "standard_streams.h"
@@ -53,31 +54,8 @@ constexpr char kUsage[] =
     "\x82\xb5\x82\xc8\x82\xa2"                                  // しない
 #endif
     "\n";
-constexpr char kHelp[] =
-    "Usage: adpcmtbl [-n]\n"
-    "       adpcmtbl --help | --version\n"
-    "Lays the voices of the voice table DATA out one after another in ADPCM\n"
-    "ROM and writes the address table PCMTBL and the ROM map pcmxml.txt, all\n"
-    "in the current directory; prints one line per voice on standard output.\n"
-    "\n"
-    "  -n         do not check that each voice's data file VOICE.n exists\n"
-    "  --help     print this help and exit\n"
-    "  --version  print the version and licence and exit\n"
-    "\n"
-    "Files:\n"
-    "  DATA        the voice table, read\n"
-    "  VOICE.n     the data file of voice n (1 to 32), only tested for presence\n"
-    "  pcmxml.txt  the ROM map, written\n"
-    "  PCMTBL      the address table, written\n"
-    "\n"
-    "Exit status: 0 on success, missing voice files included; 1 after the usage\n"
-    "text or any failure.\n"
-    "\n"
-    "The manual: man adpcmtbl (docs/adpcmtbl.1 in the sources, adpcmtbl.html in\n"
-    "the Windows zip).\n";
-constexpr char kVersion[] =
-    "adpcmtbl " ADPCMTBL_VERSION "\n"
-    "Copyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n";
+constexpr char kHelp[] = ADPCMTBL_HELP_TEXT;
+constexpr char kVersion[] = ADPCMTBL_VERSION_TEXT;
 constexpr char kDataNotFound[] = "Not found \"DATA\".\n";
 constexpr char kCannotCreate[] = "Can't open output file!!.\n";
 constexpr char kVoiceNotFound[] = "Not found \"%s\"\n";
