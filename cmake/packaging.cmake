@@ -109,7 +109,8 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cma
 install(EXPORT adpcmtblTargets NAMESPACE adpcmtbl:: DESTINATION ${package_dir}
   COMPONENT package)
 install(FILES cmake/package/adpcmtblConfig.cmake cmake/package/adpcmtblAddTable.cmake
-  cmake/package/adpcmtblRunTable.cmake ${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
+  cmake/package/adpcmtblListVoices.cmake cmake/package/adpcmtblRunTable.cmake
+  ${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
   DESTINATION ${package_dir} COMPONENT package)
 
 # `cpack` in the build folder.  Which components go into which package, and

@@ -1,57 +1,153 @@
-# adpcmtblAddTable.cmake: a build step that makes a table with adpcmtbl.
+# adpcmtblAddTable.cmake: adpcmtbl_add_table(), the build step that makes a
+# voice table's PCMTBL and pcmxml.txt with adpcmtbl.
 #
-#   adpcmtbl_add_table(<target> DIRECTORY <dir> [NO_PRESENCE_CHECK])
+#   adpcmtbl_add_table(<target> DIRECTORY <dir>
+#                      [OUTPUT_DIRECTORY <out>] [DEPENDS <file or target>...]
+#                      [NO_PRESENCE_CHECK])
 #
-# Adds <target>, built by default, which runs adpcmtbl::adpcmtbl on the DATA
-# and VOICE.n files of <dir> and leaves PCMTBL and pcmxml.txt in
-# ${CMAKE_CURRENT_BINARY_DIR}/<target>/; nothing is ever written into <dir>.
-# The two paths are set in the caller's <target>_PCMTBL and <target>_MAP, and
-# in the target properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
+# Adds <target>, built by default (and <target>_voices, which looks for the
+# voice files at every build), which runs adpcmtbl::adpcmtbl on the DATA
+# and VOICE.n files of <dir> and leaves PCMTBL and pcmxml.txt in <out>
+# (default ${CMAKE_CURRENT_BINARY_DIR}/<target>; a relative <out> is taken
+# from there).  Nothing is ever written into <dir>: the tool runs in a
+# scratch folder of its own inside <out>, and each finished output is then
+# renamed into place, so that two runs at once both succeed and a reader sees
+# the old file or the new one, whole.  Configuration stops when <out> would be
+# <dir>, would hold it, or would have to be created directly in it.
+#
+# The paths of the outputs are set in the caller's <target>_PCMTBL and
+# <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
+# A later step takes them so, in the same directory:
+#
+#   add_custom_command(OUTPUT rom.bin COMMAND make_rom ${voices_PCMTBL}
+#     DEPENDS ${voices_PCMTBL})
+#
+# and in any other directory, naming the target too, so that it is made
+# first:
+#
+#   add_custom_command(OUTPUT rom.bin
+#     COMMAND make_rom $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>
+#     DEPENDS voices $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>)
 #
 # The table is made again when DATA changes, when a VOICE.n (1 to 32)
-# appears or disappears, or when the tool does; what the VOICE.n files hold
-# plays no part.  NO_PRESENCE_CHECK runs the tool with -n, and then the
-# VOICE.n files play no part at all.  A run that fails fails the build and
-# leaves neither output behind.
+# appears or disappears, when the tool does, or when a DEPENDS file does;
+# what the VOICE.n files hold plays no part.  DEPENDS names what the build
+# makes before the table: voice files, or DATA itself.  Without DEPENDS, <dir>
+# and its DATA must exist when the project is configured.  NO_PRESENCE_CHECK
+# runs the tool with -n, and then the VOICE.n files play no part at all.  A
+# run that fails fails the build and leaves neither output behind.  The
+# tool's messages and its listing reach the build log in the order the tool
+# wrote them, messages first.
+
+# The absolute path of |path| with every link in the part that exists
+# resolved, so that two names of one folder compare equal; and, in
+# |base_var|, that part: the folder in which a build would first create
+# something on the way to |path|, or |path| itself if it exists.
+function(_adpcmtbl_resolve path out_var base_var)
+  set(base "${path}")
+  set(missing "")
+  while(NOT EXISTS "${base}")
+    get_filename_component(name "${base}" NAME)
+    get_filename_component(parent "${base}" DIRECTORY)
+    if(parent STREQUAL base)
+      break()
+    endif()
+    set(missing "/${name}${missing}")
+    set(base "${parent}")
+  endwhile()
+  get_filename_component(base "${base}" REALPATH)
+  string(REGEX REPLACE "/$" "" base "${base}")  # a root keeps no slash
+  if(WIN32 OR APPLE)  # names that differ only in case are one file
+    string(TOLOWER "${base}" base)
+    string(TOLOWER "${missing}" missing)
+  endif()
+  set(${out_var} "${base}${missing}" PARENT_SCOPE)
+  set(${base_var} "${base}" PARENT_SCOPE)
+endfunction()
+
+# Stops configuration when the build, writing into |folder|, would write
+# into the table folder |table| itself: when |folder| is that folder, holds
+# it, or would have to be created directly in it.
+function(_adpcmtbl_keep_out target folder table)
+  _adpcmtbl_resolve("${folder}" out out_base)
+  _adpcmtbl_resolve("${table}" in in_base)
+  string(FIND "${in}/" "${out}/" position)
+  set(problem "")
+  if(out STREQUAL in)
+    set(problem "is the table folder")
+  elseif(position EQUAL 0)
+    set(problem "holds the table folder")
+  elseif(NOT out STREQUAL out_base AND out_base STREQUAL in)
+    set(problem "would be created in the table folder")
+  endif()
+  if(problem)
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
+      "  ${folder}\n${problem}\n  ${table}\n"
+      "and nothing may be written there.  Give OUTPUT_DIRECTORY a folder "
+      "outside the table folder, give the target another name, or configure "
+      "the project in a build folder of its own (cmake -B build).")
+  endif()
+endfunction()
+
 function(adpcmtbl_add_table target)
-  cmake_parse_arguments(PARSE_ARGV 1 table "NO_PRESENCE_CHECK" "DIRECTORY" "")
+  cmake_parse_arguments(PARSE_ARGV 1 table "NO_PRESENCE_CHECK"
+    "DIRECTORY;OUTPUT_DIRECTORY" "DEPENDS")
   if(table_UNPARSED_ARGUMENTS OR NOT table_DIRECTORY)
-    message(FATAL_ERROR
-      "usage: adpcmtbl_add_table(<target> DIRECTORY <dir> [NO_PRESENCE_CHECK])")
+    message(FATAL_ERROR "usage: adpcmtbl_add_table(<target> DIRECTORY <dir> "
+      "[OUTPUT_DIRECTORY <out>] [DEPENDS <file or target>...] [NO_PRESENCE_CHECK])")
   endif()
   get_filename_component(dir "${table_DIRECTORY}" ABSOLUTE
     BASE_DIR "${CMAKE_CURRENT_SOURCE_DIR}")
-  set(work "${CMAKE_CURRENT_BINARY_DIR}/${target}")
-  set(outputs "${work}/PCMTBL" "${work}/pcmxml.txt")
-  set(inputs "${dir}/DATA")
+  if(NOT table_OUTPUT_DIRECTORY)
+    set(table_OUTPUT_DIRECTORY "${target}")
+  endif()
+  get_filename_component(out "${table_OUTPUT_DIRECTORY}" ABSOLUTE
+    BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+
+  # Found now rather than as a missing file half-way through the build,
+  # unless the build makes them.
+  if(NOT table_DEPENDS)
+    if(NOT IS_DIRECTORY "${dir}")
+      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
+        "  ${dir}\ndoes not exist.")
+    elseif(NOT EXISTS "${dir}/DATA" OR IS_DIRECTORY "${dir}/DATA")
+      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
+        "  ${dir}\nholds no voice table DATA.")
+    endif()
+  endif()
+  _adpcmtbl_keep_out("${target}" "${out}" "${dir}")
+
+  set(outputs "${out}/PCMTBL" "${out}/pcmxml.txt")
+  set(inputs "${dir}/DATA" ${table_DEPENDS})
   set(switch "")
   if(table_NO_PRESENCE_CHECK)
     set(switch -n)
   else()
     # Which voice files exist is an input in itself, and a file that
-    # disappears leaves nothing newer behind.  CONFIGURE_DEPENDS has every
-    # build look again and rerun CMake when the answer changes; the list
-    # file is rewritten then, and only then, and the table follows it.
-    file(GLOB candidates CONFIGURE_DEPENDS "${dir}/VOICE.*")
-    set(voices "")
-    foreach(number RANGE 1 32)
-      if("${dir}/VOICE.${number}" IN_LIST candidates)
-        list(APPEND voices "VOICE.${number}")
-      endif()
-    endforeach()
-    file(CONFIGURE OUTPUT "${work}.voices" CONTENT "${voices}\n")
-    list(APPEND inputs "${work}.voices")
+    # disappears leaves nothing newer behind.  So <target>_voices, run at
+    # every build, keeps their names in a list file, rewritten only when
+    # they change, and the table follows that file.  Naming the target too
+    # has it run before any target that uses the table's rule.
+    set(list_file "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.adpcmtbl/voices")
+    set(lister "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblListVoices.cmake")
+    add_custom_target(${target}_voices
+      COMMAND "${CMAKE_COMMAND}" "-DTABLE=${dir}" "-DLIST=${list_file}"
+        -P "${lister}"
+      BYPRODUCTS "${list_file}"
+      DEPENDS ${table_DEPENDS} "${lister}"
+      VERBATIM)
+    list(APPEND inputs ${target}_voices "${list_file}")
   endif()
   set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblRunTable.cmake")
   add_custom_command(OUTPUT ${outputs}
     COMMAND "${CMAKE_COMMAND}" "-DTOOL=$<TARGET_FILE:adpcmtbl::adpcmtbl>"
-      "-DSWITCH=${switch}" "-DTABLE=${dir}" "-DWORK=${work}" -P "${script}"
+      "-DSWITCH=${switch}" "-DTABLE=${dir}" "-DOUTPUT=${out}" -P "${script}"
     DEPENDS ${inputs} adpcmtbl::adpcmtbl "${script}"
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${outputs})
   set_target_properties(${target} PROPERTIES
-    ADPCMTBL_PCMTBL "${work}/PCMTBL" ADPCMTBL_MAP "${work}/pcmxml.txt")
-  set(${target}_PCMTBL "${work}/PCMTBL" PARENT_SCOPE)
-  set(${target}_MAP "${work}/pcmxml.txt" PARENT_SCOPE)
+    ADPCMTBL_PCMTBL "${out}/PCMTBL" ADPCMTBL_MAP "${out}/pcmxml.txt")
+  set(${target}_PCMTBL "${out}/PCMTBL" PARENT_SCOPE)
+  set(${target}_MAP "${out}/pcmxml.txt" PARENT_SCOPE)
 endfunction()

@@ -1,21 +1,50 @@
 # adpcmtblRunTable.cmake: the command of adpcmtbl_add_table()'s rule.  Runs
-# TOOL (with SWITCH, if any) in WORK, on the DATA and VOICE.n files of TABLE
-# seen through links, so that the tool writes its outputs into WORK and never
-# into TABLE.
-file(MAKE_DIRECTORY "${WORK}")
-file(GLOB stale "${WORK}/VOICE.*")
-file(REMOVE "${WORK}/DATA" "${WORK}/PCMTBL" "${WORK}/pcmxml.txt" ${stale})
-file(GLOB inputs "${TABLE}/DATA" "${TABLE}/VOICE.*")
-foreach(input IN LISTS inputs)
-  get_filename_component(name "${input}" NAME)
-  # Where no link can be made (Windows, without the right to), a copy is
-  # as good: the tool only opens the voice files.
-  file(CREATE_LINK "${input}" "${WORK}/${name}" SYMBOLIC COPY_ON_ERROR)
+# TOOL (with SWITCH, if any) on the DATA and VOICE.n files of TABLE, in a
+# scratch folder of its own inside OUTPUT, then renames the finished PCMTBL
+# and pcmxml.txt into OUTPUT.  It writes nothing into TABLE, and removes only
+# what it made: its scratch folder, and on a failure the two outputs.
+
+# The tool sees the table's files through links in the scratch folder, each
+# by its own name: a pattern would take any brackets or stars in the table's
+# path for wildcards.  A folder in a file's place is left out, as the tool
+# would take it for missing too, so no link ever leads into a folder.
+set(names DATA)
+foreach(number RANGE 1 32)
+  list(APPEND names "VOICE.${number}")
 endforeach()
-execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${WORK}"
-  RESULT_VARIABLE status)
+
+# One folder a run, so that two runs of the table at once (a Makefile
+# generator gives each target that uses the table a copy of its rule) never
+# meet.
+string(RANDOM LENGTH 16 id)
+set(scratch "${OUTPUT}/.adpcmtbl-run-${id}")
+file(MAKE_DIRECTORY "${scratch}")
+foreach(name IN LISTS names)
+  if(EXISTS "${TABLE}/${name}" AND NOT IS_DIRECTORY "${TABLE}/${name}")
+    # Where no link can be made (Windows, without the right to), a copy is
+    # as good: the tool only opens the voice files.
+    file(CREATE_LINK "${TABLE}/${name}" "${scratch}/${name}" SYMBOLIC COPY_ON_ERROR)
+  endif()
+endforeach()
+
+# Standard output and standard error in one stream, printed whole: the log
+# then shows the banner and messages, then the listing, never one line
+# broken by another.
+execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${scratch}"
+  OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE status ENCODING NONE)
+string(REGEX REPLACE "\n$" "" log "${log}")
+message(NOTICE "${log}")
+
+if(status EQUAL 0)
+  # A rename replaces the old file whole: whoever reads the output sees the
+  # old table or the new one, never part of one.
+  file(RENAME "${scratch}/PCMTBL" "${OUTPUT}/PCMTBL")
+  file(RENAME "${scratch}/pcmxml.txt" "${OUTPUT}/pcmxml.txt")
+else()
+  # Nothing is left that a later step could take for a finished table.
+  file(REMOVE "${OUTPUT}/PCMTBL" "${OUTPUT}/pcmxml.txt")
+endif()
+file(REMOVE_RECURSE "${scratch}")
 if(NOT status EQUAL 0)
-  # Nothing is left that a later build could take for a finished table.
-  file(REMOVE "${WORK}/PCMTBL" "${WORK}/pcmxml.txt")
   message(FATAL_ERROR "adpcmtbl failed on ${TABLE}: exit status ${status}")
 endif()
