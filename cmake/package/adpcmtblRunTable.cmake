@@ -29,10 +29,10 @@ endforeach()
 
 # Standard output and standard error in one stream, printed whole: the log
 # then shows the banner and messages, then the listing, never one line
-# broken by another.
+# broken by another.  The text keeps its last newline, so that whatever
+# another run prints after it begins a line of its own.
 execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${scratch}"
   OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE status ENCODING NONE)
-string(REGEX REPLACE "\n$" "" log "${log}")
 message(NOTICE "${log}")
 
 if(status EQUAL 0)
