@@ -130,12 +130,23 @@ function(adpcmtbl_add_table target)
     # has it run before any target that uses the table's rule.
     set(list_file "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.adpcmtbl/voices")
     set(lister "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblListVoices.cmake")
+    set(files "${lister}")
+    foreach(item IN LISTS table_DEPENDS)
+      if(NOT TARGET "${item}")
+        list(APPEND files "${item}")
+      endif()
+    endforeach()
     add_custom_target(${target}_voices
       COMMAND "${CMAKE_COMMAND}" "-DTABLE=${dir}" "-DLIST=${list_file}"
         -P "${lister}"
       BYPRODUCTS "${list_file}"
-      DEPENDS ${table_DEPENDS} "${lister}"
+      DEPENDS ${files}
       VERBATIM)
+    foreach(item IN LISTS table_DEPENDS)
+      if(TARGET "${item}")  # a custom target's DEPENDS takes files only
+        add_dependencies(${target}_voices "${item}")
+      endif()
+    endforeach()
     list(APPEND inputs ${target}_voices "${list_file}")
   endif()
   set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblRunTable.cmake")
