@@ -1,0 +1,119 @@
+# adpcmtbl.mk: the GNU make recipe (make 4.3 or later) that runs adpcmtbl
+# on voice tables. Include it, then call it once for each table folder:
+#
+#   include adpcmtbl.mk
+#   $(eval $(call adpcmtbl_table,sounds/drums))
+#   $(eval $(call adpcmtbl_table,/srv/voices/strings))
+#   all: $(adpcmtbl_outputs)
+#   clean: ; $(adpcmtbl_clean)
+#
+# Each call makes FOLDER/PCMTBL and FOLDER/pcmxml.txt in one run of the tool
+# inside FOLDER, and makes them again exactly when FOLDER/DATA changes or a
+# FOLDER/VOICE.n (n = 1 to 32) appears or disappears; what the voice files
+# hold plays no part. A relative FOLDER is taken from make's working
+# directory. A rule of yours that makes FOLDER/DATA runs first.
+#
+# Into FOLDER it writes only PCMTBL, pcmxml.txt and its state file
+# FOLDER/.adpcmtbl-voices, the list of VOICE.n present, which belongs in
+# .gitignore; it never removes or changes DATA or a VOICE.n. A run that
+# fails leaves neither output. make -n, make -q and make clean write no
+# state file. A folder or DATA that is missing is named when the run fails.
+#
+# ADPCMTBL is the tool (default adpcmtbl, looked up in PATH), read when the
+# recipe runs; a path with a slash in it is taken from make's working
+# directory, and may hold spaces.
+#
+# Make cannot take a file name with a blank, any of : # % ; = | \ $ * ? [
+# or a leading ~, so a FOLDER with one stops make with a message saying
+# which: rename it, or reach it through a link whose name has none.
+#
+# The calls also set adpcmtbl_outputs (every table's two outputs) and
+# adpcmtbl_clean (a command that removes them and the state files). They
+# do not choose the default goal and change no rule but their own.
+
+ifeq ($(filter grouped-target,$(.FEATURES)),)
+  $(error adpcmtbl.mk needs GNU make 4.3 or later (grouped targets); this is $(MAKE_VERSION))
+endif
+
+ADPCMTBL ?= adpcmtbl
+
+adpcmtbl_tables :=
+adpcmtbl_outputs :=
+adpcmtbl_made :=
+adpcmtbl_clean = rm -f -- $(foreach f,$(adpcmtbl_made),$(call adpcmtbl_quote,$f))
+
+# For the shell: one word in single quotes, each ' inside as '\''.
+adpcmtbl_quote = '$(subst ','\'',$(1))'
+adpcmtbl_say = echo $(call adpcmtbl_quote,adpcmtbl.mk: $(1)) >&2
+
+# The tool runs inside the table folder, so a path with a slash is made
+# absolute here (abspath would split it at spaces).
+adpcmtbl_tool = $(if $(ADPCMTBL),,$(error adpcmtbl.mk: ADPCMTBL is empty))$(call \
+  adpcmtbl_quote,$(if $(filter /%,$(firstword $(ADPCMTBL))),,$(if \
+  $(findstring /,$(ADPCMTBL)),$(CURDIR)/))$(ADPCMTBL))
+
+# The folder of a call, without the blanks around it and a trailing /; make
+# stops, naming what is wrong, if it cannot take the name or has it already.
+adpcmtbl_hash := \#
+adpcmtbl_unusable := : $(adpcmtbl_hash) % ; = | \ $$ * ? [
+adpcmtbl_folder = $(call adpcmtbl_checked,$(strip $(1)))
+adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called without a \
+  table folder))$(if $(call adpcmtbl_flaws,$(1)),$(error adpcmtbl.mk: the table folder "$(1)" \
+  has $(call adpcmtbl_flaws,$(1)) in its name: make cannot take a blank, any of \
+  $(adpcmtbl_unusable) or a leading ~ in a file name; rename the folder, or reach it through a \
+  link whose name has none))$(call adpcmtbl_new,$(if $(filter-out /,$(1)),$(1:%/=%),$(1)))
+adpcmtbl_flaws = $(strip $(if $(word 2,$(1)),a blank) $(foreach c,$(adpcmtbl_unusable),$(if \
+  $(findstring $c,$(1)),"$c")) $(if $(filter ~%,$(1)),a leading "~"))
+adpcmtbl_new = $(if $(filter $(1),$(adpcmtbl_tables)),$(error adpcmtbl.mk: adpcmtbl_table was \
+  called twice for the table folder "$(1)"))$(1)
+
+# A VOICE.n that disappears leaves nothing newer behind, so the list of those
+# present is the input: kept in the state file, which a phony prerequisite
+# has rewritten (and so made newer) only when the list differs from what it
+# holds. It is only read here, so make -n, -q and clean write nothing.
+adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
+  27 28 29 30 31 32
+adpcmtbl_voices = voices:$(notdir $(wildcard $(addprefix $(1)/VOICE.,$(adpcmtbl_numbers))))
+# (Read only if it is there: $(file <) stops make when the folder is not.)
+adpcmtbl_recorded = $(if $(wildcard $(1)/.adpcmtbl-voices),$(file <$(1)/.adpcmtbl-voices))
+adpcmtbl_changed = $(if $(call adpcmtbl_differ,$(call adpcmtbl_recorded,$(1)),$(call \
+  adpcmtbl_voices,$(1))), .adpcmtbl-voices-changed)
+adpcmtbl_differ = $(subst $(1),,$(2))$(subst $(2),,$(1))
+.PHONY: .adpcmtbl-voices-changed
+adpcmtbl_record = echo $(call adpcmtbl_quote,$(call adpcmtbl_voices,$(1))) >$(call \
+  adpcmtbl_quote,$(1)/.adpcmtbl-voices)
+
+# Shell commands for the recipes. A failed run removes both outputs: make
+# itself keeps an output that the tool failed before touching.
+adpcmtbl_need_folder = test -d $(call adpcmtbl_quote,$(1)) || { if test -e $(call \
+  adpcmtbl_quote,$(1)); then $(call adpcmtbl_say,the table folder "$(1)" is not a folder); else \
+  $(call adpcmtbl_say,the table folder "$(1)" does not exist); fi; exit 1; }
+adpcmtbl_need_data = test -e $(call adpcmtbl_quote,$(1)/DATA) || { rm -f -- $(call \
+  adpcmtbl_quote,$(1)/PCMTBL) $(call adpcmtbl_quote,$(1)/pcmxml.txt); $(call \
+  adpcmtbl_say,the table folder "$(1)" holds no DATA); exit 1; }
+adpcmtbl_run = cd $(call adpcmtbl_quote,$(if $(filter /%,$(1)),,./)$(1)) && \
+  { $$(adpcmtbl_tool) || { rm -f PCMTBL pcmxml.txt; exit 1; }; }
+
+# Saving the default goal keeps a call from choosing it.
+define adpcmtbl_table
+adpcmtbl_goal := $$(.DEFAULT_GOAL)
+$(call adpcmtbl_rules,$(call adpcmtbl_folder,$(1)))
+.DEFAULT_GOAL := $$(adpcmtbl_goal)
+endef
+
+# DATA has a rule with no recipe so that, missing, it fails the run with a
+# message naming it rather than make's "No rule"; a user's rule that makes
+# it still applies.
+define adpcmtbl_rules
+adpcmtbl_tables += $(1)
+adpcmtbl_outputs += $(1)/PCMTBL $(1)/pcmxml.txt
+adpcmtbl_made += $(1)/PCMTBL $(1)/pcmxml.txt $(1)/.adpcmtbl-voices
+$(1)/PCMTBL $(1)/pcmxml.txt &: $(1)/DATA $(1)/.adpcmtbl-voices
+	@$(call adpcmtbl_need_folder,$(1))
+	@$(call adpcmtbl_need_data,$(1))
+	$(call adpcmtbl_run,$(1))
+$(1)/DATA:
+$(1)/.adpcmtbl-voices:$(call adpcmtbl_changed,$(1))
+	@$(call adpcmtbl_need_folder,$(1))
+	@$(call adpcmtbl_record,$(1))
+endef
