@@ -139,8 +139,10 @@ function(adpcmtbl_third_party_notices executable)
     execute_process(COMMAND ${DPKG_QUERY} -S ${path}
       OUTPUT_VARIABLE owner RESULT_VARIABLE status ERROR_QUIET)
     if(NOT status EQUAL 0 OR NOT owner MATCHES "^([^:,]+)[^ ]*: ")
-      message(FATAL_ERROR "${file} (${path}) is not from a Debian package: "
-        "the third-party notices cannot say where its source is")
+      # The notices could not say where its source is.
+      string(APPEND missing_for_packages ";${file} from a Debian package (${path} is not)")
+      set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
+      return()
     endif()
     set(package ${CMAKE_MATCH_1})
     execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${source:Package} \${source:Version}" ${package}
