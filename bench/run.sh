@@ -13,6 +13,7 @@ for tool in valgrind strace hyperfine gcc g++ cmake python3; do
   command -v "$tool" >/dev/null || missing+=("$tool")
 done
 if ((${#missing[@]})); then
+  echo "bench/run.sh: installing what is missing, with apt-get: ${missing[*]}" >&2
   sudo=()
   if [[ $(id -u) != 0 ]] && command -v sudo >/dev/null; then sudo=(sudo); fi
   "${sudo[@]}" apt-get update -q

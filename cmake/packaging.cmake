@@ -1,15 +1,20 @@
 # packaging.cmake: what `cmake --install` puts where, and the packages `cpack`
-# makes: on Linux a Debian package and a portable .tar.gz, on Windows a .zip.
+# makes: on Linux a Debian package and a portable .tar.gz, on Windows a .zip;
+# and the source release that the package_source target makes.
 #
 # Install components:
 #   tool      the executable
-#   manual    the manual page as written (as HTML in a Windows build)
+#   manual    the manual page as written (as HTML in a Windows build) and
+#             docs/file-formats.md
 #   license   LICENSE
 #   package   the CMake package: find_package(adpcmtbl) gives the imported
 #             executable adpcmtbl::adpcmtbl and adpcmtbl_add_table()
 #   portable  the statically linked executable, for the .tar.gz alone
 #   debian    what the .deb carries in place of the manual page and LICENSE:
-#             the page gzipped, the copyright file and the changelog
+#             the page gzipped, file-formats.md, the copyright file and the
+#             changelog
+#   release   the top of the .tar.gz and the .zip: a README for the binary
+#             release and the third-party notices (on Linux LICENSE too)
 # A plain `cmake --install` installs the first four.
 
 find_program(MANDOC mandoc)
@@ -18,6 +23,8 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 
 # The man page and the Debian changelog name the version they describe; none
 # of them may drift from the project's.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
+  ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1 ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
 file(STRINGS docs/adpcmtbl.1 man_title REGEX "^\\.TH ")
 if(NOT man_title MATCHES "\"adpcmtbl ${PROJECT_VERSION}\"")
   message(FATAL_ERROR "docs/adpcmtbl.1 is not for version ${PROJECT_VERSION}: ${man_title}")
@@ -26,6 +33,159 @@ file(STRINGS packaging/debian/changelog changelog_top LIMIT_COUNT 1)
 if(NOT changelog_top MATCHES "^adpcmtbl \\(${PROJECT_VERSION}\\) ")
   message(FATAL_ERROR "packaging/debian/changelog does not begin with ${PROJECT_VERSION}: ${changelog_top}")
 endif()
+
+# The time every file in every package carries, unless SOURCE_DATE_EPOCH
+# says otherwise when cpack runs: that of the top changelog entry, as
+# `dpkg-parsechangelog -STimestamp` gives it.  It is written in the sources,
+# so it is the same for every packager, with or without git, whatever the
+# clock says.
+file(STRINGS packaging/debian/changelog changelog_trailer REGEX "^ -- " LIMIT_COUNT 1)
+if(NOT changelog_trailer MATCHES
+   ">  [A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ([0-9][0-9]):([0-9][0-9]):([0-9][0-9]) ([+-])([0-9][0-9])([0-9][0-9])$")
+  message(FATAL_ERROR "packaging/debian/changelog: no date in its top entry's "
+    "trailer line: ${changelog_trailer}")
+endif()
+set(day ${CMAKE_MATCH_1})
+set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
+list(FIND months ${CMAKE_MATCH_2} month)
+set(year ${CMAKE_MATCH_3})
+if(month LESS 0)
+  message(FATAL_ERROR "packaging/debian/changelog: no month ${CMAKE_MATCH_2}")
+endif()
+# Days since 1970-01-01 in the proleptic Gregorian calendar, counted in
+# years that begin on 1 March so that the leap day comes last.
+if(month LESS 2)
+  math(EXPR year "${year} - 1")
+  math(EXPR month "${month} + 10")
+else()
+  math(EXPR month "${month} - 2")
+endif()
+math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400
+  + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
+math(EXPR ADPCMTBL_CHANGELOG_EPOCH "${days} * 86400
+  + ${CMAKE_MATCH_4} * 3600 + ${CMAKE_MATCH_5} * 60 + ${CMAKE_MATCH_6}
+  - (${CMAKE_MATCH_7}1) * (${CMAKE_MATCH_8} * 3600 + ${CMAKE_MATCH_9} * 60)")
+
+# What making the packages takes, beyond the compiler.  A build of the tool
+# alone needs none of it, so configure only records what is missing; cpack
+# and package_source then stop before they make anything, naming it, rather
+# than make a package that is silently wrong (a .deb without Depends, say).
+set(missing_for_packages "")
+set(missing_for_source "")
+# Appends "program (Debian package)" to the list |missing| names unless the
+# program is found; its path lands in |variable|.
+function(adpcmtbl_need variable program debian_package missing)
+  find_program(${variable} ${program})
+  if(NOT ${variable})
+    set(${missing} "${${missing}};${program} (${debian_package})" PARENT_SCOPE)
+  endif()
+endfunction()
+# GNU tar 1.28 is the first to sort the entries it packs.
+function(adpcmtbl_need_gnu_tar missing)
+  adpcmtbl_need(TAR tar tar found_missing)
+  if(TAR)
+    execute_process(COMMAND ${TAR} --version OUTPUT_VARIABLE version ERROR_QUIET)
+    if(NOT version MATCHES "^tar \\(GNU tar\\) ([0-9.]+)" OR CMAKE_MATCH_1 VERSION_LESS 1.28)
+      set(found_missing ";GNU tar 1.28 or later (tar)")
+    endif()
+  endif()
+  set(${missing} "${${missing}}${found_missing}" PARENT_SCOPE)
+endfunction()
+
+adpcmtbl_need_gnu_tar(missing_for_source)
+adpcmtbl_need(GZIP gzip gzip missing_for_source)
+if(EXISTS ${PROJECT_SOURCE_DIR}/.git)
+  adpcmtbl_need(GIT git git missing_for_source)
+endif()
+if(WIN32)
+  adpcmtbl_need(ZIP zip zip missing_for_packages)
+  if(NOT MANDOC)
+    string(APPEND missing_for_packages ";mandoc (mandoc)")
+  endif()
+else()
+  adpcmtbl_need(DPKG_SHLIBDEPS dpkg-shlibdeps dpkg-dev missing_for_packages)
+  adpcmtbl_need(DPKG_DEB dpkg-deb dpkg missing_for_packages)
+  adpcmtbl_need_gnu_tar(missing_for_packages)
+  if(NOT GZIP)
+    string(APPEND missing_for_packages ";gzip (gzip)")
+  endif()
+endif()
+
+# The third-party notices of the archives, in release/third-party: the
+# executable in the .tar.gz and in the .zip has its C runtime and GCC's
+# runtime library linked in, so it ships their copyright files and licences,
+# and names the Debian source packages (and versions) they were built from.
+# Each library is "file|what it is|licence|the licence's text in
+# /usr/share/common-licenses, if its copyright file does not hold it".
+function(adpcmtbl_third_party_notices executable)
+  set(folder ${PROJECT_BINARY_DIR}/release/third-party)
+  file(REMOVE_RECURSE ${folder})
+  adpcmtbl_need(DPKG_QUERY dpkg-query dpkg missing_for_packages)
+  if(NOT DPKG_QUERY)
+    set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
+    return()
+  endif()
+  set(sources "")
+  set(texts "")
+  foreach(library IN LISTS ARGN)
+    string(REPLACE "|" ";" library "${library}")
+    list(GET library 0 file)
+    list(GET library 1 role)
+    list(GET library 2 licence)
+    list(GET library 3 text)
+    execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${file}
+      OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
+    file(REAL_PATH "${path}" path)
+    execute_process(COMMAND ${DPKG_QUERY} -S ${path}
+      OUTPUT_VARIABLE owner RESULT_VARIABLE status ERROR_QUIET)
+    if(NOT status EQUAL 0 OR NOT owner MATCHES "^([^:,]+)[^ ]*: ")
+      # The notices could not say where its source is.
+      string(APPEND missing_for_packages ";${file} from a Debian package (${path} is not)")
+      set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
+      return()
+    endif()
+    set(package ${CMAKE_MATCH_1})
+    execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${source:Package} \${source:Version}" ${package}
+      OUTPUT_VARIABLE source COMMAND_ERROR_IS_FATAL ANY)
+    string(REPLACE " " ";" source "${source}")
+    list(GET source 0 source_package)
+    list(GET source 1 source_version)
+    configure_file(/usr/share/doc/${package}/copyright ${folder}/${package}.copyright COPYONLY)
+    if(text)
+      configure_file(/usr/share/common-licenses/${text} ${folder}/${text} COPYONLY)
+    endif()
+    string(APPEND sources "  ${role}: ${licence}.\n"
+      "  Debian source package ${source_package}, version ${source_version};\n"
+      "  copyright file: ${package}.copyright.\n")
+  endforeach()
+  file(WRITE ${folder}/README
+"${executable} is linked statically with the libraries below, each under
+its own licence.  They were built by Debian; each one's copyright file is
+here, with the full text of each licence named below that the copyright
+file does not hold itself.
+
+${sources}
+Their sources are Debian's source packages of the versions named: on any
+Debian system, `apt-get source PACKAGE=VERSION`, or at
+https://snapshot.debian.org/package/PACKAGE/VERSION/ .  The sources of
+adpcmtbl itself are its source release, adpcmtbl-${PROJECT_VERSION}.tar.gz,
+with which it can be built again and relinked against changed libraries.
+")
+  set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
+endfunction()
+
+# The README at the top of the .tar.gz and of the .zip.
+function(adpcmtbl_release_readme platform run files)
+  set(release_platform "${platform}")
+  set(release_run "${run}")
+  set(release_files "${files}")
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/README.in
+    ${PROJECT_BINARY_DIR}/release/README @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/release/README DESTINATION . COMPONENT release
+    EXCLUDE_FROM_ALL)
+  install(DIRECTORY ${PROJECT_BINARY_DIR}/release/third-party DESTINATION .
+    COMPONENT release EXCLUDE_FROM_ALL)
+endfunction()
 
 # Writes |output| (in the build folder) from what COMMAND prints, at build
 # time.
@@ -62,11 +222,14 @@ endif()" COMPONENT ${component} ${only_with_component})
   endif()
 endfunction()
 
+set(release_name ${PROJECT_NAME}-${PROJECT_VERSION})
 if(WIN32)
-  # One folder: adpcmtbl.exe, LICENSE and the manual as a web page.
+  # One folder: adpcmtbl.exe, LICENSE, the manual as a web page and the
+  # file formats, the CMake package in cmake/.
   adpcmtbl_install_program(adpcmtbl . tool EXPORT adpcmtblTargets)
   set(package_dir cmake)
   install(FILES LICENSE DESTINATION . COMPONENT license)
+  install(FILES docs/file-formats.md DESTINATION . COMPONENT manual)
   if(MANDOC)
     adpcmtbl_output_of(adpcmtbl.html ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1
       ${MANDOC} -T html ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
@@ -76,17 +239,42 @@ if(WIN32)
     message(WARNING "mandoc not found: the manual is installed as the man page source")
     install(FILES docs/adpcmtbl.1 DESTINATION . COMPONENT manual)
   endif()
+  set(archive_name ${release_name}-win64)
+  adpcmtbl_third_party_notices(adpcmtbl.exe
+    "libmsvcrt.a|the MinGW-w64 runtime|ZPL-2.1 and the other licences its copyright file lists|"
+    "libgcc.a|GCC's runtime library (libgcc)|GPL-3.0-or-later with the GCC Runtime Library Exception|GPL-3")
+  adpcmtbl_release_readme("64-bit Windows" "C:\\path\\to\\${archive_name}\\adpcmtbl.exe"
+"  adpcmtbl.exe       the executable; it needs no DLL beside it
+  adpcmtbl.html      the manual
+  file-formats.md    the byte layout of every file it reads and writes
+  cmake\\             the CMake package: find_package(adpcmtbl) finds it
+                     with this folder on CMAKE_PREFIX_PATH")
 else()
   adpcmtbl_install_program(adpcmtbl ${CMAKE_INSTALL_BINDIR} tool EXPORT adpcmtblTargets)
   set(package_dir ${CMAKE_INSTALL_DATADIR}/cmake/adpcmtbl)
   install(FILES docs/adpcmtbl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
+  install(FILES docs/file-formats.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT manual)
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT license)
   if(TARGET adpcmtbl_portable)
     adpcmtbl_install_program(adpcmtbl_portable ${CMAKE_INSTALL_BINDIR} portable EXCLUDE_FROM_ALL)
+    set(archive_name ${release_name}-${CMAKE_SYSTEM_PROCESSOR}-linux)
+    string(TOLOWER ${archive_name} archive_name)
+    adpcmtbl_third_party_notices(bin/adpcmtbl
+      "libc.a|the GNU C Library (glibc)|LGPL-2.1-or-later|LGPL-2.1"
+      "libgcc.a|GCC's runtime library (libgcc)|GPL-3.0-or-later with the GCC Runtime Library Exception|GPL-3")
+    adpcmtbl_release_readme("${CMAKE_SYSTEM_PROCESSOR} Linux" "/path/to/${archive_name}/bin/adpcmtbl"
+"  bin/adpcmtbl                        the executable, linked statically: it
+                                      runs on any ${CMAKE_SYSTEM_PROCESSOR} Linux
+  share/man/man1/adpcmtbl.1           the manual: man -l share/man/man1/adpcmtbl.1
+  share/doc/adpcmtbl/file-formats.md  the byte layout of every file it reads
+                                      and writes
+  share/cmake/adpcmtbl/               the CMake package: find_package(adpcmtbl)
+                                      finds it with this folder on
+                                      CMAKE_PREFIX_PATH")
+    install(FILES LICENSE DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
   endif()
   # Debian wants the page and the changelog gzipped at the highest level,
   # without a name or time in the gzip header.
-  find_program(GZIP gzip)
   if(GZIP)
     adpcmtbl_output_of(debian/adpcmtbl.1.gz ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1
       ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
@@ -97,6 +285,7 @@ else()
     install(FILES ${PROJECT_BINARY_DIR}/debian/adpcmtbl.1.gz
       DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT debian EXCLUDE_FROM_ALL)
     install(FILES packaging/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
+      docs/file-formats.md
       DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
 endif()
@@ -113,32 +302,48 @@ install(FILES cmake/package/adpcmtblConfig.cmake cmake/package/adpcmtblAddTable.
   ${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
   DESTINATION ${package_dir} COMPONENT package)
 
+if(missing_for_packages)
+  list(REMOVE_ITEM missing_for_packages "")
+  list(JOIN missing_for_packages ", " missing)
+  message(STATUS "cpack cannot make the packages here; missing: ${missing}")
+endif()
+list(REMOVE_ITEM missing_for_source "")
+
 # `cpack` in the build folder.  Which components go into which package, and
 # the time stamped on every file, are settled per package in
-# cpack_project_config.cmake.
+# cpack_project_config.cmake; the archives, the .deb's last step and the
+# checksum beside each package are made by release_*.cmake.
 set(CPACK_PACKAGE_VENDOR "The adpcmtbl developers")
 set(CPACK_PACKAGE_CONTACT "The adpcmtbl developers <dev@adpcmtbl.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "ADPCM sample-ROM build step: voice address table and ROM map")
-set(CPACK_PACKAGE_DESCRIPTION "adpcmtbl reads a 32-voice table (DATA), lays the voices out one\n\
-after another in ADPCM ROM, and writes the address table PCMTBL and\n\
-the ROM map pcmxml.txt.")
+set(CPACK_PACKAGE_DESCRIPTION "adpcmtbl, the Velomira ADPCM Table maker, reads a 32-voice table\n\
+(DATA), lays the voices out one after another in ADPCM ROM, and writes\n\
+the address table PCMTBL and the ROM map pcmxml.txt.")
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(WIN32)
-  set(CPACK_GENERATOR ZIP)
-elseif(TARGET adpcmtbl_portable AND GZIP)
-  # The .tar.gz is made by portable_tarball.cmake, which sorts its entries:
-  # CPack's own archives list files in the order the file system gives them.
+  set(CPACK_GENERATOR External)
+elseif(TARGET adpcmtbl_portable)
   set(CPACK_GENERATOR "DEB;External")
-  set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/portable_tarball.cmake)
 else()
   set(CPACK_GENERATOR "")
 endif()
-set(CPACK_PRE_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/normalise_modes.cmake)
+# Both archives are packed by release_archive.cmake, which sorts their
+# entries and fixes their times and owners: CPack's own archives list files
+# in the order the file system gives them, and its zip records local time
+# and the packager's user.
+set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/release_archive.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_checksums.cmake)
+# The source release: the files git tracks, packed by release_source.cmake.
+set(CPACK_SOURCE_GENERATOR External)
+set(CPACK_SOURCE_PACKAGE_FILE_NAME ${release_name})
+# CPack would copy the whole source folder, build folders and all, before
+# the script runs; the script reads the sources where they are.
+set(CPACK_SOURCE_IGNORE_FILES ".*")
 set(ADPCMTBL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 configure_file(cmake/cpack_project_config.cmake.in cpack_project_config.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack_project_config.cmake)
