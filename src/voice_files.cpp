@@ -14,12 +14,13 @@ bool VoiceFilePresent(const char* file_name) {
   if (voice == nullptr) {
     return false;
   }
+  // |status| is read only once fstat has filled it, so it is not zeroed.
 #ifdef _WIN32
-  struct _stat status = {};  // the C runtime's names, in MinGW and MSVC alike
+  struct _stat status;  // the C runtime's names, in MinGW and MSVC alike
   const bool directory =
       _fstat(_fileno(voice), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFDIR;
 #else
-  struct stat status = {};
+  struct stat status;
   const bool directory = fstat(fileno(voice), &status) == 0 && S_ISDIR(status.st_mode);
 #endif
   (void)std::fclose(voice);
