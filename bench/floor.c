@@ -4,15 +4,12 @@
 #include <fcntl.h>
 #include <stdio.h>
 #include <string.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "help_text.h"
 
-static const char usage[] =
-    "Usage: %s [-n]\n\t-n : ADPCM"
-    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b\x82\xcc\x91\xb6"
-    "\x8d\xdd\x82\xf0\x83\x60\x83\x46\x83\x62\x83\x4e\x82\xb5\x82\xc8\x82\xa2\n";
-
+static const char usage[] = ADPCMTBL_USAGE_TEXT;
 static const char help[] = ADPCMTBL_HELP_TEXT;
 static const char version[] = ADPCMTBL_VERSION_TEXT;
 
@@ -40,6 +37,7 @@ int main(int argc, char *argv[]) {
   int check = 1, address = 0, i, bad;
   size_t got;
   FILE *f, *map;
+  struct stat st;
 
   fputs("Velomira ADPCM Table maker\n", stderr);
   if (argc > 2) {
@@ -77,11 +75,12 @@ int main(int argc, char *argv[]) {
     if (check) {
       snprintf(file, sizeof file, "VOICE.%d", i + 1);
       f = fopen(file, "rb");
-      if (f == NULL) {
+      bad = f == NULL || (fstat(fileno(f), &st) == 0 && S_ISDIR(st.st_mode));
+      if (f != NULL) fclose(f);
+      if (bad) { /* missing, or a directory */
         fprintf(stderr, "Not found \"%s\"\n", file);
         continue;
       }
-      fclose(f);
     }
     table[8 * i] = (unsigned char)address;
     table[8 * i + 1] = (unsigned char)(address >> 8);

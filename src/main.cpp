@@ -9,6 +9,7 @@
 #include "rom_layout.h"
 #include "rom_map.h"
 #include "standard_streams.h"
+#include "voice_files.h"
 #include "voice_table.h"
 
 namespace {
@@ -30,30 +31,7 @@ constexpr std::size_t kVoiceFileNameSize =
     sizeof kVoiceFileFormat - sizeof "%d" + sizeof "-2147483648";
 
 constexpr char kBanner[] = "Velomira ADPCM Table maker\n";
-// The second line reads "-n : ADPCMデータファイルの存在をチェックしない"
-// (do not check that the ADPCM data files exist).  It goes out as the
-// Shift_JIS bytes of that text, which the consoles the tool was made for
-// show; a build for UTF-8 terminals may ask for the UTF-8 bytes instead.
-constexpr char kUsage[] =
-    "Usage: %s [-n]\n"
-    "\t-n : ADPCM"
-#ifdef ADPCMTBL_UTF8_USAGE
-    "\xe3\x83\x87\xe3\x83\xbc\xe3\x82\xbf"              // データ
-    "\xe3\x83\x95\xe3\x82\xa1\xe3\x82\xa4\xe3\x83\xab"  // ファイル
-    "\xe3\x81\xae"                                      // の
-    "\xe5\xad\x98\xe5\x9c\xa8"                          // 存在
-    "\xe3\x82\x92"                                      // を
-    "\xe3\x83\x81\xe3\x82\xa7\xe3\x83\x83\xe3\x82\xaf"  // チェック
-    "\xe3\x81\x97\xe3\x81\xaa\xe3\x81\x84"              // しない
-#else
-    "\x83\x66\x81\x5b\x83\x5e\x83\x74\x83\x40\x83\x43\x83\x8b"  // データファイル
-    "\x82\xcc"                                                  // の
-    "\x91\xb6\x8d\xdd"                                          // 存在
-    "\x82\xf0"                                                  // を
-    "\x83\x60\x83\x46\x83\x62\x83\x4e"                          // チェック
-    "\x82\xb5\x82\xc8\x82\xa2"                                  // しない
-#endif
-    "\n";
+constexpr char kUsage[] = ADPCMTBL_USAGE_TEXT;
 constexpr char kHelp[] = ADPCMTBL_HELP_TEXT;
 constexpr char kVersion[] = ADPCMTBL_VERSION_TEXT;
 constexpr char kDataNotFound[] = "Not found \"DATA\".\n";
@@ -70,16 +48,6 @@ int Answer(const char* text, std::size_t size) {
     return kStatusFailure;
   }
   return kStatusSuccess;
-}
-
-// The voice data files are only tested for presence: opened and closed.
-bool VoiceFilePresent(const char* file_name) {
-  std::FILE* voice = std::fopen(file_name, "rb");
-  if (voice == nullptr) {
-    return false;
-  }
-  (void)std::fclose(voice);
-  return true;
 }
 
 // Closes an output stream and tells whether everything written to it reached

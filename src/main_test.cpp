@@ -23,7 +23,7 @@ namespace fs = std::filesystem;
 namespace {
 
 const std::string kBanner = "Velomira ADPCM Table maker\n";
-#ifdef ADPCMTBL_UTF8_USAGE
+#ifdef ADPCMTBL_USAGE_UTF8
 const std::string kNoCheckText = "データファイルの存在をチェックしない";  // this file is UTF-8
 #else
 const std::string kNoCheckText =  // the same text in Shift_JIS
@@ -186,7 +186,7 @@ enum class Way {
   kLong,         // an earlier file longer than any the run writes
   kUnreadable,   // mode 000: missing for an ordinary user, present for root
   kUnremovable,  // writes past 512 bytes fail, and the directory is read-only
-  kClosed,       // |file| holds the redirections that close standard streams
+  kRedirected,   // |file| holds redirections of the standard streams
 };
 
 // The setpriv prefix that takes root's power to ignore a read-only directory,
@@ -198,9 +198,9 @@ std::optional<std::string> WithoutRootOverride() {
   return setpriv;
 }
 
-// Files in the way and closed standard streams: each failure is reported and
-// leaves no output with content that could pass for complete; everything
-// else makes the same files as a normal run.
+// Files in the way and closed or full standard streams: each failure is
+// reported and leaves no output with content that could pass for complete;
+// everything else makes the same files as a normal run.
 TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
   std::string data;  // eleven voices, so that the map is longer than 512 bytes
   for (int n = 1; n <= 11; ++n) { data += Entry("V" + std::to_string(n), 0, 64, static_cast<unsigned char>(n)); }
@@ -208,13 +208,16 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
   std::set<int> without_2 = present;
   without_2.erase(2);
   const Outcome good = Expected(data, present, {});
+  const Outcome no_voice_2 = Expected(data, without_2, {});
   const std::string write_error = good.err + "Write error !!\n";
   const std::string no_data = kBanner + "Not found \"DATA\".\n";
+  const Outcome text_unwritten = {"", kBanner + "Write error !!\n", 1, kEarlier, kEarlier};
   const std::string long_file(2000, 'x');
   struct Case {
     const char* file;
     Way way;
     Outcome want;
+    std::vector<std::string> args = {};
   };
   const Case cases[] = {
       {"DATA", Way::kRemoved, {"", no_data, 1, kEarlier, kEarlier}},
@@ -228,15 +231,18 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
       {"PCMTBL", Way::kRemoved, good},
       {"PCMTBL", Way::kLong, good},
       {"VOICE.2", Way::kEmpty, good},
-      {"VOICE.2", Way::kAsDirectory, good},
-      {"VOICE.2", Way::kUnreadable, geteuid() == 0 ? good : Expected(data, without_2, {})},
-      {"<&-", Way::kClosed, good},
-      {">&-", Way::kClosed, {"", good.err, 0, good.map, good.pcmtbl}},
-      {"2>&-", Way::kClosed, {good.out, "", 0, good.map, good.pcmtbl}},
-      {"<&- >&- 2>&-", Way::kClosed, {"", "", 0, good.map, good.pcmtbl}},
+      {"VOICE.2", Way::kAsDirectory, no_voice_2},
+      {"VOICE.2", Way::kUnreadable, geteuid() == 0 ? good : no_voice_2},
+      {"<&-", Way::kRedirected, good},
+      {">&-", Way::kRedirected, {"", good.err, 0, good.map, good.pcmtbl}},
+      {"2>&-", Way::kRedirected, {good.out, "", 0, good.map, good.pcmtbl}},
+      {"<&- >&- 2>&-", Way::kRedirected, {"", "", 0, good.map, good.pcmtbl}},
+      {">/dev/full", Way::kRedirected, text_unwritten, {"--help"}},
+      {">/dev/full", Way::kRedirected, text_unwritten, {"--version"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.file << ", way " << static_cast<int>(c.way));
+    SCOPED_TRACE(testing::Message() << c.file << ", way " << static_cast<int>(c.way)
+                                    << (c.args.empty() ? "" : ", " + c.args[0]));
     Prepare(data, present);
     const fs::path file = dir_ / c.file;
     std::string before;
@@ -261,9 +267,9 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
                         fs::perm_options::remove);
         break;
       }
-      case Way::kClosed: after = c.file; break;
+      case Way::kRedirected: after = c.file; break;
     }
-    const Outcome got = Exec({}, before, after);
+    const Outcome got = Exec(c.args, before, after);
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
     EXPECT_EQ(got, c.want);
   }

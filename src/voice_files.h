@@ -1,0 +1,10 @@
+// voice_files.h: the presence test of the voices' data files, VOICE.n, which
+// are never read.
+#ifndef ADPCMTBL_VOICE_FILES_H_
+#define ADPCMTBL_VOICE_FILES_H_
+
+// True when |file_name| opens for reading and is not a directory, whatever it
+// holds, an empty file included.  Opens the file and closes it again.
+bool VoiceFilePresent(const char* file_name);
+
+#endif  // ADPCMTBL_VOICE_FILES_H_
