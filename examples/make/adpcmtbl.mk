@@ -73,7 +73,11 @@ adpcmtbl_new = $(if $(filter $(1),$(adpcmtbl_tables)),$(error adpcmtbl.mk: adpcm
 # holds. It is only read here, so make -n, -q and clean write nothing.
 adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
   27 28 29 30 31 32
-adpcmtbl_voices = voices:$(notdir $(wildcard $(addprefix $(1)/VOICE.,$(adpcmtbl_numbers))))
+# A folder is no voice file (the tool takes it for missing): X/. exists only
+# where X is a folder.
+adpcmtbl_voices = voices:$(notdir $(call adpcmtbl_files,$(wildcard $(addprefix \
+  $(1)/VOICE.,$(adpcmtbl_numbers)))))
+adpcmtbl_files = $(filter-out $(patsubst %/.,%,$(wildcard $(addsuffix /.,$(1)))),$(1))
 # (Read only if it is there: $(file <) stops make when the folder is not.)
 adpcmtbl_recorded = $(if $(wildcard $(1)/.adpcmtbl-voices),$(file <$(1)/.adpcmtbl-voices))
 adpcmtbl_changed = $(if $(call adpcmtbl_differ,$(call adpcmtbl_recorded,$(1)),$(call \
