@@ -39,11 +39,9 @@
 # tool's messages and its listing reach the build log in the order the tool
 # wrote them, messages first.
 
-# The absolute path of |path| with every link in the part that exists
-# resolved, so that two names of one folder compare equal; and, in
-# |base_var|, that part: the folder in which a build would first create
-# something on the way to |path|, or |path| itself if it exists.
-function(_adpcmtbl_resolve path out_var base_var)
+# The absolute path of |path| with every link in the part of it that exists
+# resolved, so that two names of one folder compare equal.
+function(_adpcmtbl_resolve path out_var)
   set(base "${path}")
   set(missing "")
   while(NOT EXISTS "${base}")
@@ -58,27 +56,35 @@ function(_adpcmtbl_resolve path out_var base_var)
   get_filename_component(base "${base}" REALPATH)
   string(REGEX REPLACE "/$" "" base "${base}")  # a root keeps no slash
   if(WIN32 OR APPLE)  # names that differ only in case are one file
-    string(TOLOWER "${base}" base)
-    string(TOLOWER "${missing}" missing)
+    string(TOLOWER "${base}${missing}" base)
+    set(missing "")
   endif()
   set(${out_var} "${base}${missing}" PARENT_SCOPE)
-  set(${base_var} "${base}" PARENT_SCOPE)
 endfunction()
 
-# Stops configuration when the build, writing into |folder|, would write
-# into the table folder |table| itself: when |folder| is that folder, holds
-# it, or would have to be created directly in it.
+# Stops configuration when the build, writing into the output folder
+# |folder|, would write into the table folder |table| itself: when |folder|
+# is that folder, holds it, or lies in it below a folder that the build would
+# have to create there.
 function(_adpcmtbl_keep_out target folder table)
-  _adpcmtbl_resolve("${folder}" out out_base)
-  _adpcmtbl_resolve("${table}" in table_base)
-  string(FIND "${in}/" "${out}/" position)
+  _adpcmtbl_resolve("${folder}" out)
+  _adpcmtbl_resolve("${table}" in)
+  string(FIND "${in}/" "${out}/" holds)    # 0: |folder| is or holds the table
+  string(FIND "${out}/" "${in}/" inside)   # 0: |folder| is or lies in it
   set(problem "")
   if(out STREQUAL in)
     set(problem "is the table folder")
-  elseif(position EQUAL 0)
+  elseif(holds EQUAL 0)
     set(problem "holds the table folder")
-  elseif(NOT out STREQUAL out_base AND out_base STREQUAL in)
-    set(problem "would be created in the table folder")
+  elseif(inside EQUAL 0)
+    # The first folder below the table folder on the way to |folder|, which
+    # the build makes if it is not there yet (nor the table folder itself).
+    string(LENGTH "${in}/" length)
+    string(SUBSTRING "${out}" ${length} -1 below)
+    string(REGEX REPLACE "/.*" "" first "${below}")
+    if(NOT IS_DIRECTORY "${in}/${first}")
+      set(problem "would be created in the table folder")
+    endif()
   endif()
   if(problem)
     message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
@@ -103,6 +109,25 @@ function(adpcmtbl_add_table target)
   endif()
   get_filename_component(out "${table_OUTPUT_DIRECTORY}" ABSOLUTE
     BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
+
+  # A list separator, a line break or "$(" cannot reach the build tool as
+  # part of one path: the rules would name other files, or none.
+  foreach(folder IN ITEMS "${dir}" "${out}")
+    if(folder MATCHES "[;\n\r]|[$][(]")
+      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the folder\n  ${folder}\n"
+        "has a \";\", a line break or \"$(\" in its name, which CMake cannot pass "
+        "to the build tool: rename it, or reach it through a link whose name has none.")
+    endif()
+  endforeach()
+  # CMake's own files would land in the table folder.
+  _adpcmtbl_resolve("${CMAKE_CURRENT_BINARY_DIR}" build)
+  _adpcmtbl_resolve("${dir}" table)
+  if(build STREQUAL table)
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the build folder\n"
+      "  ${CMAKE_CURRENT_BINARY_DIR}\nis the table folder\n  ${dir}\n"
+      "and nothing may be written there.  Configure the project in a build "
+      "folder of its own (cmake -B build).")
+  endif()
 
   # Found now rather than as a missing file half-way through the build,
   # unless the build makes them.
@@ -141,8 +166,7 @@ function(adpcmtbl_add_table target)
       endif()
     endforeach()
     add_custom_target(${target}_voices
-      COMMAND "${CMAKE_COMMAND}" "-DTABLE=${dir}" "-DLIST=${list_file}"
-        -P "${lister}"
+      COMMAND "${CMAKE_COMMAND}" -P "${lister}" -- "${dir}" "${list_file}"
       BYPRODUCTS "${list_file}"
       DEPENDS ${files}
       VERBATIM)
@@ -154,7 +178,7 @@ function(adpcmtbl_add_table target)
   set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblRunTable.cmake")
   add_custom_command(OUTPUT ${outputs}
     COMMAND "${CMAKE_COMMAND}" "-DTOOL=$<TARGET_FILE:adpcmtbl::adpcmtbl>"
-      "-DSWITCH=${switch}" "-DTABLE=${dir}" "-DOUTPUT=${out}" -P "${script}"
+      "-DSWITCH=${switch}" -P "${script}" -- "${dir}" "${out}"
     DEPENDS ${inputs} adpcmtbl::adpcmtbl "${script}"
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)

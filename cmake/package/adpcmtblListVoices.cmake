@@ -1,7 +1,16 @@
 # adpcmtblListVoices.cmake: run at every build by adpcmtbl_add_table()'s
-# rules.  Writes the names of the VOICE.n files in TABLE to LIST, one a line,
-# and rewrites LIST only when they change, so that the table is made again
+# rules.
+#   cmake -P adpcmtblListVoices.cmake -- TABLE LIST
+# Writes the names of the VOICE.n files in TABLE to LIST, one a line, and
+# rewrites LIST only when they change, so that the table is made again
 # exactly when a voice file appears or disappears.
+
+# After "--", every byte of the paths stands as given.
+math(EXPR table_argument "${CMAKE_ARGC} - 2")
+math(EXPR list_argument "${CMAKE_ARGC} - 1")
+set(TABLE "${CMAKE_ARGV${table_argument}}")
+set(LIST "${CMAKE_ARGV${list_argument}}")
+
 set(present "")
 foreach(number RANGE 1 32)
   set(voice "${TABLE}/VOICE.${number}")
@@ -14,6 +23,7 @@ set(listed "")
 if(EXISTS "${LIST}")
   file(READ "${LIST}" listed)
 endif()
-if(NOT listed STREQUAL present)
+# Written at least once, an empty list too: the table's rule needs the file.
+if(NOT EXISTS "${LIST}" OR NOT listed STREQUAL present)
   file(WRITE "${LIST}" "${present}")
 endif()

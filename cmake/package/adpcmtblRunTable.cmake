@@ -1,8 +1,25 @@
-# adpcmtblRunTable.cmake: the command of adpcmtbl_add_table()'s rule.  Runs
-# TOOL (with SWITCH, if any) on the DATA and VOICE.n files of TABLE, in a
-# scratch folder of its own inside OUTPUT, then renames the finished PCMTBL
+# adpcmtblRunTable.cmake: the command of adpcmtbl_add_table()'s rule.
+#   cmake -DTOOL=<tool> [-DSWITCH=-n] -P adpcmtblRunTable.cmake -- TABLE OUTPUT
+# Runs TOOL (with SWITCH, if any) on the DATA and VOICE.n files of TABLE, in
+# a scratch folder of its own inside OUTPUT, then renames the finished PCMTBL
 # and pcmxml.txt into OUTPUT.  It writes nothing into TABLE, and removes only
 # what it made: its scratch folder, and on a failure the two outputs.
+
+# The folders come after "--", where cmake takes every byte as it stands
+# (a -D value loses its trailing blanks).
+math(EXPR table_argument "${CMAKE_ARGC} - 2")
+math(EXPR output_argument "${CMAKE_ARGC} - 1")
+set(TABLE "${CMAKE_ARGV${table_argument}}")
+set(OUTPUT "${CMAKE_ARGV${output_argument}}")
+
+# Configuring made sure that OUTPUT is not TABLE; a link put in its place
+# since must not lead the run into it.
+get_filename_component(real_output "${OUTPUT}" REALPATH)
+get_filename_component(real_table "${TABLE}" REALPATH)
+if(real_output STREQUAL real_table)
+  message(FATAL_ERROR "adpcmtbl: the output folder ${OUTPUT} is the table folder "
+    "${TABLE}, and nothing may be written there")
+endif()
 
 # The tool sees the table's files through links in the scratch folder, each
 # by its own name: a pattern would take any brackets or stars in the table's
