@@ -73,11 +73,11 @@ adpcmtbl_new = $(if $(filter $(1),$(adpcmtbl_tables)),$(error adpcmtbl.mk: adpcm
 # holds. It is only read here, so make -n, -q and clean write nothing.
 adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
   27 28 29 30 31 32
-# A folder is no voice file (the tool takes it for missing): X/. exists only
-# where X is a folder.
+# Only what the tool would open counts: not a folder (X/. exists only where
+# X is a folder), nor a link that leads nowhere (realpath finds no file).
 adpcmtbl_voices = voices:$(notdir $(call adpcmtbl_files,$(wildcard $(addprefix \
   $(1)/VOICE.,$(adpcmtbl_numbers)))))
-adpcmtbl_files = $(filter-out $(patsubst %/.,%,$(wildcard $(addsuffix /.,$(1)))),$(1))
+adpcmtbl_files = $(foreach f,$(1),$(if $(realpath $f),$(if $(wildcard $f/.),,$f)))
 # (Read only if it is there: $(file <) stops make when the folder is not.)
 adpcmtbl_recorded = $(if $(wildcard $(1)/.adpcmtbl-voices),$(file <$(1)/.adpcmtbl-voices))
 adpcmtbl_changed = $(if $(call adpcmtbl_differ,$(call adpcmtbl_recorded,$(1)),$(call \
@@ -107,7 +107,8 @@ endef
 
 # DATA has a rule with no recipe so that, missing, it fails the run with a
 # message naming it rather than make's "No rule"; a user's rule that makes
-# it still applies.
+# it still applies, and runs before the state file is written (which needs
+# the folder, and with -j would not wait otherwise).
 define adpcmtbl_rules
 adpcmtbl_tables += $(1)
 adpcmtbl_outputs += $(1)/PCMTBL $(1)/pcmxml.txt
@@ -117,7 +118,7 @@ $(1)/PCMTBL $(1)/pcmxml.txt &: $(1)/DATA $(1)/.adpcmtbl-voices
 	@$(call adpcmtbl_need_data,$(1))
 	$(call adpcmtbl_run,$(1))
 $(1)/DATA:
-$(1)/.adpcmtbl-voices:$(call adpcmtbl_changed,$(1))
+$(1)/.adpcmtbl-voices:$(call adpcmtbl_changed,$(1)) | $(1)/DATA
 	@$(call adpcmtbl_need_folder,$(1))
 	@$(call adpcmtbl_record,$(1))
 endef
