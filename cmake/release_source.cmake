@@ -13,6 +13,13 @@ if(EXISTS "${source}/.git")
       ls-files --cached
     WORKING_DIRECTORY "${source}"
     OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
+  # The files go in as they are in the working tree: say so when that is
+  # not what the last commit holds.
+  execute_process(COMMAND "${ADPCMTBL_GIT}" -c safe.directory=* diff --quiet HEAD --
+    WORKING_DIRECTORY "${source}" RESULT_VARIABLE changed)
+  if(NOT changed EQUAL 0)
+    message(WARNING "the source release holds changes not yet committed")
+  endif()
   string(REGEX REPLACE "\n$" "" files "${files}")
   string(REPLACE "\n" ";" files "${files}")
 else()
