@@ -13,7 +13,9 @@
 # scratch folder of its own inside <out>, and each finished output is then
 # renamed into place, so that two runs at once both succeed and a reader sees
 # the old file or the new one, whole.  Configuration stops when <out> would be
-# <dir>, would hold it, or would have to be created directly in it.
+# <dir>, would hold it, or would have to be created directly in it, when the
+# build folder is <dir>, and when either path holds a ";", a line break or
+# "$(", which CMake cannot pass to the build tool.
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
