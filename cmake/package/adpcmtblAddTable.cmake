@@ -112,24 +112,38 @@ function(adpcmtbl_add_table target)
   get_filename_component(out "${table_OUTPUT_DIRECTORY}" ABSOLUTE
     BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
 
-  # A list separator, a line break or "$(" cannot reach the build tool as
-  # part of one path: the rules would name other files, or none.
-  foreach(folder IN ITEMS "${dir}" "${out}")
-    if(folder MATCHES "[;\n\r]|[$][(]")
-      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the folder\n  ${folder}\n"
-        "has a \";\", a line break or \"$(\" in its name, which CMake cannot pass "
-        "to the build tool: rename it, or reach it through a link whose name has none.")
+  # Names that cannot reach the build tool as one path, so that its rules
+  # would name other files: a list separator, a line break, "$(" (make's)
+  # or "$<" (a generator expression); "#" in an output, which CMake refuses;
+  # and a backslash where it is no separator, which CMake takes for one.
+  set(unusable "[;\n\r]|[$][(<]")
+  set(refused "")
+  if(dir MATCHES "${unusable}")
+    set(refused "${dir}")
+  elseif(out MATCHES "${unusable}|#")
+    set(refused "${out}")
+  elseif(NOT CMAKE_HOST_WIN32 AND table_DIRECTORY MATCHES "[\\]")
+    set(refused "${table_DIRECTORY}")
+  elseif(NOT CMAKE_HOST_WIN32 AND table_OUTPUT_DIRECTORY MATCHES "[\\]")
+    set(refused "${table_OUTPUT_DIRECTORY}")
+  endif()
+  if(NOT refused STREQUAL "")
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the folder\n  ${refused}\n"
+      "has in its name what CMake cannot pass to the build tool (\";\", a line "
+      "break, \"$(\", \"$<\", a backslash, or \"#\" in the output folder): "
+      "rename it, or reach it through a link whose name has none.")
+  endif()
+  # CMake's own files would land in the table folder.
+  _adpcmtbl_resolve("${dir}" table)
+  foreach(build_folder IN ITEMS "${CMAKE_BINARY_DIR}" "${CMAKE_CURRENT_BINARY_DIR}")
+    _adpcmtbl_resolve("${build_folder}" build)
+    if(build STREQUAL table)
+      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the build folder\n"
+        "  ${build_folder}\nis the table folder\n  ${dir}\n"
+        "and nothing may be written there.  Configure the project in a build "
+        "folder of its own (cmake -B build).")
     endif()
   endforeach()
-  # CMake's own files would land in the table folder.
-  _adpcmtbl_resolve("${CMAKE_CURRENT_BINARY_DIR}" build)
-  _adpcmtbl_resolve("${dir}" table)
-  if(build STREQUAL table)
-    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the build folder\n"
-      "  ${CMAKE_CURRENT_BINARY_DIR}\nis the table folder\n  ${dir}\n"
-      "and nothing may be written there.  Configure the project in a build "
-      "folder of its own (cmake -B build).")
-  endif()
 
   # Found now rather than as a missing file half-way through the build,
   # unless the build makes them.

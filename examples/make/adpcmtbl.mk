@@ -11,7 +11,9 @@
 # inside FOLDER, and makes them again exactly when FOLDER/DATA changes or a
 # FOLDER/VOICE.n (n = 1 to 32) appears or disappears; what the voice files
 # hold plays no part. A relative FOLDER is taken from make's working
-# directory. A rule of yours that makes FOLDER/DATA runs first.
+# directory. A rule of yours that makes FOLDER/DATA runs first; the VOICE.n
+# files, though, are looked for when make reads the Makefile, so they must
+# be there before make starts.
 #
 # Into FOLDER it writes only PCMTBL, pcmxml.txt and its state file
 # FOLDER/.adpcmtbl-voices, the list of VOICE.n present, which belongs in
