@@ -2,15 +2,13 @@
 # CI: the make recipe (examples/make/adpcmtbl.mk, and the Makefile that uses
 # it) with the tool at $1, on copies of the examples; fails at the first
 # finding. Writes only in a scratch folder; runs as root or not.
-set -eEuo pipefail
-tool=$(realpath "$1")
-cd "$(dirname "$0")/.."
-trap 'echo "check_make_recipe: failed at line $LINENO" >&2' ERR
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
-export LC_ALL=C
+recipe=make
+# shellcheck source=tests/recipes/common.sh
+source "$(dirname "$0")/common.sh"
 
-fail() { echo "check_make_recipe: $*" >&2; exit 1; }
+# The checks as they stood, one scenario for now.
+scenario_all() {
+
 
 # A copy of examples/$1 as the table folder $2.
 new_table() {  # example folder
@@ -246,3 +244,7 @@ gone "$project/$drums" PCMTBL pcmxml.txt .adpcmtbl-voices
 gone "$strings" PCMTBL pcmxml.txt .adpcmtbl-voices
 
 echo "make recipe: all checks passed"
+
+}
+
+run_scenario "$@"

@@ -6,13 +6,14 @@
 # and clean, the table folder holds exactly the names and bytes it held
 # before.
 #   .ci/check_cmake_recipe PREFIX   (PREFIX: where the tool is installed)
-set -euo pipefail
-cd "$(dirname "$0")/.."
-prefix=$1
+recipe=cmake
+# shellcheck source=tests/recipes/common.sh
+source "$(dirname "$0")/common.sh"
+
+# The checks as they stood, one scenario for now.
+scenario_all() {
 source=$PWD
 tool=$prefix/bin/adpcmtbl
-scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
 step() { printf '\n--- %s\n' "$*"; }
 builds_in_a_row=30
 
@@ -268,3 +269,7 @@ same_table "$p/found/voice_table"
 untouched "$p/voices"
 
 step "the CMake recipe holds"
+
+}
+
+run_scenario "$@"

@@ -1,0 +1,58 @@
+# shellcheck shell=bash
+# common.sh: what the recipe scenarios share: one scenario run by name in a
+# scratch folder of its own, and on a failure a last word that names the
+# scenario, its folder and what differed.  Sourced by cmake_recipe.sh and
+# make_recipe.sh, which set |recipe| first and end with run_scenario "$@".
+set -eEuo pipefail
+export LC_ALL=C
+
+source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+prefix=""   # where the tool is installed
+tool=""     # $prefix/bin/adpcmtbl
+scratch=""  # the scenario's own folder, kept when it fails
+test_name=""
+
+# Ends the scenario, saying what differed; the first word of a failure wins,
+# so a failed subshell is not reported again by the command that ran it.
+fail() {  # what differed...
+  if [ ! -e "$scratch/.failed" ]; then
+    : >"$scratch/.failed"
+    printf 'FAIL %s: %s\n  scenario folder, kept: %s\n' "$test_name" "$*" "$scratch" >&2
+  fi
+  exit 1
+}
+
+# Fails unless the two files hold the same bytes.
+same_file() {  # expected actual
+  cmp -s -- "$1" "$2" || fail "$2 differs from $1 ($(cmp -- "$1" "$2" 2>&1 | head -n 1))"
+}
+
+# Fails unless the command exits with the status given; its output is shown
+# when it does not.
+status_is() {  # status command...
+  local want=$1 status=0
+  shift
+  "$@" >"$scratch/.output" 2>&1 || status=$?
+  if [ "$status" != "$want" ]; then
+    cat "$scratch/.output" >&2
+    fail "$*: exit status $status, expected $want"
+  fi
+}
+
+# Runs the scenario named |name| of this recipe's script.
+run_scenario() {  # prefix name
+  prefix=$(realpath "$1")
+  tool=$prefix/bin/adpcmtbl
+  test_name=recipe.$recipe.$2
+  if ! declare -F "scenario_$2" >/dev/null; then
+    echo "$test_name: no such scenario; there are:" >&2
+    declare -F | sed -n 's/^declare -f scenario_/  /p' >&2
+    exit 2
+  fi
+  scratch=$(mktemp -d "${TMPDIR:-/tmp}/recipe.XXXXXX")
+  trap '[ -e "$scratch/.failed" ] || rm -rf "$scratch"' EXIT
+  trap 'fail "line $LINENO failed: $BASH_COMMAND"' ERR
+  cd "$source_dir"
+  "scenario_$2"
+  echo "PASS $test_name"
+}
