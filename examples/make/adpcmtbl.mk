@@ -40,6 +40,7 @@ endif
 ADPCMTBL ?= adpcmtbl
 
 adpcmtbl_tables :=
+adpcmtbl_keys :=
 adpcmtbl_outputs :=
 adpcmtbl_made :=
 adpcmtbl_clean = rm -f -- $(foreach f,$(adpcmtbl_made),$(call adpcmtbl_quote,$f))
@@ -66,8 +67,15 @@ adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called wit
   link whose name has none))$(call adpcmtbl_new,$(if $(filter-out /,$(1)),$(1:%/=%),$(1)))
 adpcmtbl_flaws = $(strip $(if $(word 2,$(1)),a blank) $(foreach c,$(adpcmtbl_unusable),$(if \
   $(findstring $c,$(1)),"$c")) $(if $(filter ~%,$(1)),a leading "~"))
-adpcmtbl_new = $(if $(filter $(1),$(adpcmtbl_tables)),$(error adpcmtbl.mk: adpcmtbl_table was \
-  called twice for the table folder "$(1)"))$(1)
+adpcmtbl_new = $(if $(filter $(call adpcmtbl_key,$(1)),$(adpcmtbl_keys)),$(error adpcmtbl.mk: \
+  adpcmtbl_table was called twice for the table folder "$(1)"))$(1)
+# A folder by its absolute path without ., .. or doubled and trailing /, so
+# that t2, ./t2/ and $(CURDIR)/t2 are one folder. The checked name has no
+# blank, so abspath takes it whole; a blank or % it gets from $(CURDIR)
+# becomes ?, which no checked name holds, so that filter can compare.
+adpcmtbl_empty :=
+adpcmtbl_tab := $(adpcmtbl_empty)	$(adpcmtbl_empty)
+adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $(adpcmtbl_empty) ,?,$(abspath $(1)))))
 
 # A VOICE.n that disappears leaves nothing newer behind, so the list of those
 # present is the input: kept in the state file, which a phony prerequisite
@@ -113,6 +121,7 @@ endef
 # the folder, and with -j would not wait otherwise).
 define adpcmtbl_rules
 adpcmtbl_tables += $(1)
+adpcmtbl_keys += $$(call adpcmtbl_key,$(1))
 adpcmtbl_outputs += $(1)/PCMTBL $(1)/pcmxml.txt
 adpcmtbl_made += $(1)/PCMTBL $(1)/pcmxml.txt $(1)/.adpcmtbl-voices
 $(1)/PCMTBL $(1)/pcmxml.txt &: $(1)/DATA $(1)/.adpcmtbl-voices
