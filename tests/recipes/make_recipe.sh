@@ -328,8 +328,8 @@ EOF
 
 scenario_table_folder_given_twice() {
   # One folder under any spelling is refused, naming it; another folder is
-  # not. In a project whose folder has a blank, and in one without, where
-  # $(CURDIR) can spell a table folder.
+  # not. In a project whose folder has a blank, in one without, where
+  # $(CURDIR) can spell a table folder, and in one with a %.
   local name said again
   while IFS=@ read -r name said again; do
     [ "$project" = "$scratch/$name" ] || { new_project "$name"; mkdir "$project/sounds/drums-2"; }
@@ -356,6 +356,8 @@ plain@$scratch/plain/sounds/drums@\$(CURDIR)/sounds/drums
 plain@$scratch/plain/../plain/sounds/drums@\$(CURDIR)/../plain/sounds/drums/
 plain@$scratch/plain/sounds/drums@$scratch/plain/sounds/drums
 plain@accepted@\$(CURDIR)/sounds/drums-2
+100%@./sounds/drums@./sounds/drums
+100%@accepted@drums
 EOF
 }
 
