@@ -20,6 +20,11 @@
 # .gitignore; it never removes or changes DATA or a VOICE.n. A run that
 # fails leaves neither output. make -n, make -q and make clean write no
 # state file. A folder or DATA that is missing is named when the run fails.
+# A run interrupted (Ctrl-C) loses the outputs it had begun to write, which
+# make deletes, and keeps an old one it had not reached, older than its
+# inputs, so the next make runs it again; only when make itself is killed
+# outright (SIGKILL) can a cut-off output stay that make takes for made:
+# run make clean then.
 #
 # ADPCMTBL is the tool (default adpcmtbl, looked up in PATH), read when the
 # recipe runs; a path with a slash in it is taken from make's working
@@ -56,7 +61,8 @@ adpcmtbl_tool = $(if $(ADPCMTBL),,$(error adpcmtbl.mk: ADPCMTBL is empty))$(call
   $(findstring /,$(ADPCMTBL)),$(CURDIR)/))$(ADPCMTBL))
 
 # The folder of a call, without the blanks around it and a trailing /; make
-# stops, naming what is wrong, if it cannot take the name or has it already.
+# stops, naming what is wrong, if it cannot take the name or has the folder
+# already, under this name or another (t2, ./t2/, $(CURDIR)/t2).
 adpcmtbl_hash := \#
 adpcmtbl_unusable := : $(adpcmtbl_hash) % ; = | \ $$ * ? [
 adpcmtbl_folder = $(call adpcmtbl_checked,$(strip $(1)))
