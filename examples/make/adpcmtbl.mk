@@ -20,6 +20,11 @@
 # .gitignore; it never removes or changes DATA or a VOICE.n. A run that
 # fails leaves neither output. make -n, make -q and make clean write no
 # state file. A folder or DATA that is missing is named when the run fails.
+# A run interrupted (Ctrl-C) loses the outputs it had begun to write, which
+# make deletes, and keeps an old one it had not reached, older than its
+# inputs, so the next make runs it again; only when make itself is killed
+# outright (SIGKILL) can a cut-off output stay that make takes for made:
+# run make clean then.
 #
 # ADPCMTBL is the tool (default adpcmtbl, looked up in PATH), read when the
 # recipe runs; a path with a slash in it is taken from make's working
@@ -40,6 +45,7 @@ endif
 ADPCMTBL ?= adpcmtbl
 
 adpcmtbl_tables :=
+adpcmtbl_keys :=
 adpcmtbl_outputs :=
 adpcmtbl_made :=
 adpcmtbl_clean = rm -f -- $(foreach f,$(adpcmtbl_made),$(call adpcmtbl_quote,$f))
@@ -55,7 +61,8 @@ adpcmtbl_tool = $(if $(ADPCMTBL),,$(error adpcmtbl.mk: ADPCMTBL is empty))$(call
   $(findstring /,$(ADPCMTBL)),$(CURDIR)/))$(ADPCMTBL))
 
 # The folder of a call, without the blanks around it and a trailing /; make
-# stops, naming what is wrong, if it cannot take the name or has it already.
+# stops, naming what is wrong, if it cannot take the name or has the folder
+# already, under this name or another (t2, ./t2/, $(CURDIR)/t2).
 adpcmtbl_hash := \#
 adpcmtbl_unusable := : $(adpcmtbl_hash) % ; = | \ $$ * ? [
 adpcmtbl_folder = $(call adpcmtbl_checked,$(strip $(1)))
@@ -66,8 +73,15 @@ adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called wit
   link whose name has none))$(call adpcmtbl_new,$(if $(filter-out /,$(1)),$(1:%/=%),$(1)))
 adpcmtbl_flaws = $(strip $(if $(word 2,$(1)),a blank) $(foreach c,$(adpcmtbl_unusable),$(if \
   $(findstring $c,$(1)),"$c")) $(if $(filter ~%,$(1)),a leading "~"))
-adpcmtbl_new = $(if $(filter $(1),$(adpcmtbl_tables)),$(error adpcmtbl.mk: adpcmtbl_table was \
-  called twice for the table folder "$(1)"))$(1)
+adpcmtbl_new = $(if $(filter $(call adpcmtbl_key,$(1)),$(adpcmtbl_keys)),$(error adpcmtbl.mk: \
+  adpcmtbl_table was called twice for the table folder "$(1)"))$(1)
+# A folder by its absolute path without ., .. or doubled and trailing /, so
+# that t2, ./t2/ and $(CURDIR)/t2 are one folder. The checked name has no
+# blank, so abspath takes it whole; a blank or % it gets from $(CURDIR)
+# becomes ?, which no checked name holds, so that filter can compare.
+adpcmtbl_empty :=
+adpcmtbl_tab := $(adpcmtbl_empty)	$(adpcmtbl_empty)
+adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $(adpcmtbl_empty) ,?,$(abspath $(1)))))
 
 # A VOICE.n that disappears leaves nothing newer behind, so the list of those
 # present is the input: kept in the state file, which a phony prerequisite
@@ -113,6 +127,7 @@ endef
 # the folder, and with -j would not wait otherwise).
 define adpcmtbl_rules
 adpcmtbl_tables += $(1)
+adpcmtbl_keys += $$(call adpcmtbl_key,$(1))
 adpcmtbl_outputs += $(1)/PCMTBL $(1)/pcmxml.txt
 adpcmtbl_made += $(1)/PCMTBL $(1)/pcmxml.txt $(1)/.adpcmtbl-voices
 $(1)/PCMTBL $(1)/pcmxml.txt &: $(1)/DATA $(1)/.adpcmtbl-voices
