@@ -97,6 +97,52 @@ function(_adpcmtbl_keep_out target folder table)
   endif()
 endfunction()
 
+# Run once every directory is read, for the tables whose DATA did not exist
+# at their call: each DATA still missing must be an output of a rule CMake
+# knows.  Ninja stops the first build on a missing file that no rule makes
+# (a Makefile generator happens to let a target that writes it run first),
+# and the rule may be declared after the table, in any directory.
+function(_adpcmtbl_check_data)
+  get_property(tables GLOBAL PROPERTY _adpcmtbl_data_unseen)
+  foreach(target IN LISTS tables)
+    get_target_property(data ${target} _ADPCMTBL_DATA)
+    get_target_property(depends ${target} _ADPCMTBL_DEPENDS)
+    get_target_property(caller ${target} SOURCE_DIR)
+    if(EXISTS "${data}")
+      continue()
+    endif()
+    set(folders "${caller}")
+    set(makers "")
+    foreach(item IN LISTS depends)
+      if(TARGET "${item}")
+        get_target_property(folder "${item}" SOURCE_DIR)
+        list(APPEND folders "${folder}")
+        list(APPEND makers "${item}")
+      endif()
+    endforeach()
+    set(known FALSE)
+    foreach(folder IN LISTS folders)
+      get_source_file_property(generated "${data}" DIRECTORY "${folder}" GENERATED)
+      if(generated)
+        set(known TRUE)
+      endif()
+    endforeach()
+    if(NOT known)
+      if(makers)
+        list(JOIN makers ", " makers)
+        set(fix "If a target of DEPENDS (${makers}) writes it, add\n"
+          "  BYPRODUCTS ${data}\nto that add_custom_target(), or make it")
+      else()
+        set(fix "Make it")
+      endif()
+      message(FATAL_ERROR "adpcmtbl_add_table(${target}): no rule of the build "
+        "is known to make the table's\n  ${data}\nwhich does not exist yet.  "
+        ${fix} " the OUTPUT of an add_custom_command(), so that "
+        "every generator (Ninja too) knows where it comes from.")
+    endif()
+  endforeach()
+endfunction()
+
 function(adpcmtbl_add_table target)
   cmake_parse_arguments(PARSE_ARGV 1 table "NO_PRESENCE_CHECK"
     "DIRECTORY;OUTPUT_DIRECTORY" "DEPENDS")
@@ -157,6 +203,16 @@ function(adpcmtbl_add_table target)
     endif()
   endif()
   _adpcmtbl_keep_out("${target}" "${out}" "${dir}")
+  # Two tables in one folder would overwrite each other's outputs.
+  _adpcmtbl_resolve("${out}" folder)
+  get_property(owner GLOBAL PROPERTY "_adpcmtbl_output ${folder}")
+  if(owner)
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
+      "  ${out}\nis already that of adpcmtbl_add_table(${owner}), and the two "
+      "tables would overwrite each other's PCMTBL and pcmxml.txt.  Give one "
+      "of them an OUTPUT_DIRECTORY of its own.")
+  endif()
+  set_property(GLOBAL PROPERTY "_adpcmtbl_output ${folder}" "${target}")
 
   set(outputs "${out}/PCMTBL" "${out}/pcmxml.txt")
   set(inputs "${dir}/DATA" ${table_DEPENDS})
@@ -199,6 +255,20 @@ function(adpcmtbl_add_table target)
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${outputs})
+  if(table_DEPENDS AND NOT EXISTS "${dir}/DATA"
+      AND NOT CMAKE_VERSION VERSION_LESS 3.19)
+    set_target_properties(${target} PROPERTIES
+      _ADPCMTBL_DATA "${dir}/DATA" _ADPCMTBL_DEPENDS "${table_DEPENDS}")
+    get_property(scheduled GLOBAL PROPERTY _adpcmtbl_data_unseen SET)
+    set_property(GLOBAL APPEND PROPERTY _adpcmtbl_data_unseen ${target})
+    if(NOT scheduled)
+      cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}"
+        CALL _adpcmtbl_check_data)
+    endif()
+  endif()
+  # Where the runs work, and what a killed one leaves.
+  set_property(TARGET ${target} APPEND PROPERTY
+    ADDITIONAL_CLEAN_FILES "${out}/.adpcmtbl-runs")
   set_target_properties(${target} PROPERTIES
     ADPCMTBL_PCMTBL "${out}/PCMTBL" ADPCMTBL_MAP "${out}/pcmxml.txt")
   set(${target}_PCMTBL "${out}/PCMTBL" PARENT_SCOPE)

@@ -11,6 +11,7 @@ prefix=""   # where the tool is installed
 tool=""     # $prefix/bin/adpcmtbl
 scratch=""  # the scenario's own folder, kept when it fails
 test_name=""
+: "${recipe:?set by the script that sources this file}"
 
 # Ends the scenario, saying what differed; the first word of a failure wins,
 # so a failed subshell is not reported again by the command that ran it.
@@ -42,6 +43,7 @@ status_is() {  # status command...
 # Runs the scenario named |name| of this recipe's script.
 run_scenario() {  # prefix name
   prefix=$(realpath "$1")
+  # shellcheck disable=SC2034  # read by the scenarios
   tool=$prefix/bin/adpcmtbl
   test_name=recipe.$recipe.$2
   if ! declare -F "scenario_$2" >/dev/null; then
