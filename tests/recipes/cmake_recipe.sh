@@ -60,7 +60,7 @@ only_outputs() {  # output folder
 }
 no_outputs() {  # output folder
   if [ -e "$1/PCMTBL" ] || [ -e "$1/pcmxml.txt" ]; then
-    fail "$1 holds an output after a failed run: $(ls -A "$1")"
+    fail "$1 holds an output after a failed run: $(find "$1" -mindepth 1 -maxdepth 1 -printf "%f ")"
   fi
   [ -z "$(leftovers "$1")" ] || fail "$1 holds after a failed run: $(leftovers "$1")"
 }
@@ -433,8 +433,8 @@ scenario_killed_run_is_cleaned_away() {
     kill -KILL -- "-$pid"
     wait "$pid" || true
     [ -e "$scratch/started" ] || { cat "$scratch/killed.log" >&2; fail "the run never started"; }
-    [ -n "$(ls -A "$b/voice_table/.adpcmtbl-runs")" ] ||
-      fail "the killed run left nothing in $b/voice_table/.adpcmtbl-runs: nothing was tried"
+    [ -n "$(leftovers "$b/voice_table")" ] ||
+      fail "the killed run left nothing in $b/voice_table: nothing was tried"
     rm "$scratch/slow"
     build "$b"
     same_table "$b/voice_table"

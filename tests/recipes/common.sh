@@ -25,7 +25,7 @@ fail() {  # what differed...
 
 # Fails unless the two files hold the same bytes.
 same_file() {  # expected actual
-  cmp -s -- "$1" "$2" || fail "$2 differs from $1 ($(cmp -- "$1" "$2" 2>&1 | head -n 1))"
+  cmp -s -- "$1" "$2" || fail "$2 differs from $1 ($(cmp -- "$1" "$2" 2>&1 | head -n 1 || :))"
 }
 
 # Fails unless the command exits with the status given; its output is shown
