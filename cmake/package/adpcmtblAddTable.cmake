@@ -10,12 +10,16 @@
 # and VOICE.n files of <dir> and leaves PCMTBL and pcmxml.txt in <out>
 # (default ${CMAKE_CURRENT_BINARY_DIR}/<target>; a relative <out> is taken
 # from there).  Nothing is ever written into <dir>: the tool runs in a
-# scratch folder of its own inside <out>, and each finished output is then
-# renamed into place, so that two runs at once both succeed and a reader sees
-# the old file or the new one, whole.  Configuration stops when <out> would be
-# <dir>, would hold it, or would have to be created directly in it, when the
-# build folder is <dir>, and when either path holds a ";", a line break or
-# "$(", which CMake cannot pass to the build tool.
+# scratch folder of its own inside <out>/.adpcmtbl-runs, and each finished
+# output is then renamed into place, so that two runs at once both succeed
+# and a reader sees the old file or the new one, whole.  A run that finishes
+# removes its scratch folder; one killed part-way (an interrupted build)
+# leaves it in .adpcmtbl-runs, which no later run reads and the build's
+# clean removes.  Configuration stops when <out> would be <dir>, would hold
+# it, or would have to be created directly in it, when the build folder is
+# <dir> (by any name, links resolved), when another adpcmtbl_add_table()
+# already writes into <out>, and when either path holds a ";", a line break
+# or "$(", which CMake cannot pass to the build tool.
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
@@ -34,8 +38,13 @@
 # The table is made again when DATA changes, when a VOICE.n (1 to 32)
 # appears or disappears, when the tool does, or when a DEPENDS file does;
 # what the VOICE.n files hold plays no part.  DEPENDS names what the build
-# makes before the table: voice files, or DATA itself.  Without DEPENDS, <dir>
-# and its DATA must exist when the project is configured.  NO_PRESENCE_CHECK
+# makes before the table: voice files, or DATA itself, as files (outputs of
+# add_custom_command()) or as targets.  Without DEPENDS, <dir> and its DATA
+# must exist when the project is configured.  A DATA that does not exist
+# then must be an output of a rule the project declares, for Ninja stops on
+# a missing file that no rule makes: a target that writes it names it in its
+# BYPRODUCTS (add_custom_target(make_data ... BYPRODUCTS <dir>/DATA)), and
+# configuration stops, saying so, when no rule does.  NO_PRESENCE_CHECK
 # runs the tool with -n, and then the VOICE.n files play no part at all.  A
 # run that fails fails the build and leaves neither output behind.  The
 # tool's messages and its listing reach the build log in the order the tool
