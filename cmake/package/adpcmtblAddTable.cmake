@@ -10,12 +10,16 @@
 # and VOICE.n files of <dir> and leaves PCMTBL and pcmxml.txt in <out>
 # (default ${CMAKE_CURRENT_BINARY_DIR}/<target>; a relative <out> is taken
 # from there).  Nothing is ever written into <dir>: the tool runs in a
-# scratch folder of its own inside <out>, and each finished output is then
-# renamed into place, so that two runs at once both succeed and a reader sees
-# the old file or the new one, whole.  Configuration stops when <out> would be
-# <dir>, would hold it, or would have to be created directly in it, when the
-# build folder is <dir>, and when either path holds a ";", a line break or
-# "$(", which CMake cannot pass to the build tool.
+# scratch folder of its own inside <out>/.adpcmtbl-runs, and each finished
+# output is then renamed into place, so that two runs at once both succeed
+# and a reader sees the old file or the new one, whole.  A run that finishes
+# removes its scratch folder; one killed part-way (an interrupted build)
+# leaves it in .adpcmtbl-runs, which no later run reads and the build's
+# clean removes.  Configuration stops when <out> would be <dir>, would hold
+# it, or would have to be created directly in it, when the build folder is
+# <dir> (by any name, links resolved), when another adpcmtbl_add_table()
+# already writes into <out>, and when either path holds a ";", a line break
+# or "$(", which CMake cannot pass to the build tool.
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
@@ -34,8 +38,13 @@
 # The table is made again when DATA changes, when a VOICE.n (1 to 32)
 # appears or disappears, when the tool does, or when a DEPENDS file does;
 # what the VOICE.n files hold plays no part.  DEPENDS names what the build
-# makes before the table: voice files, or DATA itself.  Without DEPENDS, <dir>
-# and its DATA must exist when the project is configured.  NO_PRESENCE_CHECK
+# makes before the table: voice files, or DATA itself, as files (outputs of
+# add_custom_command()) or as targets.  Without DEPENDS, <dir> and its DATA
+# must exist when the project is configured.  A DATA that does not exist
+# then must be an output of a rule the project declares, for Ninja stops on
+# a missing file that no rule makes: a target that writes it names it in its
+# BYPRODUCTS (add_custom_target(make_data ... BYPRODUCTS <dir>/DATA)), and
+# configuration stops, saying so, when no rule does.  NO_PRESENCE_CHECK
 # runs the tool with -n, and then the VOICE.n files play no part at all.  A
 # run that fails fails the build and leaves neither output behind.  The
 # tool's messages and its listing reach the build log in the order the tool
@@ -95,6 +104,52 @@ function(_adpcmtbl_keep_out target folder table)
       "outside the table folder, give the target another name, or configure "
       "the project in a build folder of its own (cmake -B build).")
   endif()
+endfunction()
+
+# Run once every directory is read, for the tables whose DATA did not exist
+# at their call: each DATA still missing must be an output of a rule CMake
+# knows.  Ninja stops the first build on a missing file that no rule makes
+# (a Makefile generator happens to let a target that writes it run first),
+# and the rule may be declared after the table, in any directory.
+function(_adpcmtbl_check_data)
+  get_property(tables GLOBAL PROPERTY _adpcmtbl_data_unseen)
+  foreach(target IN LISTS tables)
+    get_target_property(data ${target} _ADPCMTBL_DATA)
+    get_target_property(depends ${target} _ADPCMTBL_DEPENDS)
+    get_target_property(caller ${target} SOURCE_DIR)
+    if(EXISTS "${data}")
+      continue()
+    endif()
+    set(folders "${caller}")
+    set(makers "")
+    foreach(item IN LISTS depends)
+      if(TARGET "${item}")
+        get_target_property(folder "${item}" SOURCE_DIR)
+        list(APPEND folders "${folder}")
+        list(APPEND makers "${item}")
+      endif()
+    endforeach()
+    set(known FALSE)
+    foreach(folder IN LISTS folders)
+      get_source_file_property(generated "${data}" DIRECTORY "${folder}" GENERATED)
+      if(generated)
+        set(known TRUE)
+      endif()
+    endforeach()
+    if(NOT known)
+      if(makers)
+        list(JOIN makers ", " makers)
+        set(fix "If a target of DEPENDS (${makers}) writes it, add\n"
+          "  BYPRODUCTS ${data}\nto that add_custom_target(), or make it")
+      else()
+        set(fix "Make it")
+      endif()
+      message(FATAL_ERROR "adpcmtbl_add_table(${target}): no rule of the build "
+        "is known to make the table's\n  ${data}\nwhich does not exist yet.  "
+        ${fix} " the OUTPUT of an add_custom_command(), so that "
+        "every generator (Ninja too) knows where it comes from.")
+    endif()
+  endforeach()
 endfunction()
 
 function(adpcmtbl_add_table target)
@@ -157,6 +212,16 @@ function(adpcmtbl_add_table target)
     endif()
   endif()
   _adpcmtbl_keep_out("${target}" "${out}" "${dir}")
+  # Two tables in one folder would overwrite each other's outputs.
+  _adpcmtbl_resolve("${out}" folder)
+  get_property(owner GLOBAL PROPERTY "_adpcmtbl_output ${folder}")
+  if(owner)
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
+      "  ${out}\nis already that of adpcmtbl_add_table(${owner}), and the two "
+      "tables would overwrite each other's PCMTBL and pcmxml.txt.  Give one "
+      "of them an OUTPUT_DIRECTORY of its own.")
+  endif()
+  set_property(GLOBAL PROPERTY "_adpcmtbl_output ${folder}" "${target}")
 
   set(outputs "${out}/PCMTBL" "${out}/pcmxml.txt")
   set(inputs "${dir}/DATA" ${table_DEPENDS})
@@ -199,6 +264,20 @@ function(adpcmtbl_add_table target)
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${outputs})
+  if(table_DEPENDS AND NOT EXISTS "${dir}/DATA"
+      AND NOT CMAKE_VERSION VERSION_LESS 3.19)
+    set_target_properties(${target} PROPERTIES
+      _ADPCMTBL_DATA "${dir}/DATA" _ADPCMTBL_DEPENDS "${table_DEPENDS}")
+    get_property(scheduled GLOBAL PROPERTY _adpcmtbl_data_unseen SET)
+    set_property(GLOBAL APPEND PROPERTY _adpcmtbl_data_unseen ${target})
+    if(NOT scheduled)
+      cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}"
+        CALL _adpcmtbl_check_data)
+    endif()
+  endif()
+  # Where the runs work, and what a killed one leaves.
+  set_property(TARGET ${target} APPEND PROPERTY
+    ADDITIONAL_CLEAN_FILES "${out}/.adpcmtbl-runs")
   set_target_properties(${target} PROPERTIES
     ADPCMTBL_PCMTBL "${out}/PCMTBL" ADPCMTBL_MAP "${out}/pcmxml.txt")
   set(${target}_PCMTBL "${out}/PCMTBL" PARENT_SCOPE)

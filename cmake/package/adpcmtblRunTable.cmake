@@ -1,8 +1,8 @@
 # adpcmtblRunTable.cmake: the command of adpcmtbl_add_table()'s rule.
 #   cmake -DTOOL=<tool> [-DSWITCH=-n] -P adpcmtblRunTable.cmake -- TABLE OUTPUT
 # Runs TOOL (with SWITCH, if any) on the DATA and VOICE.n files of TABLE, in
-# a scratch folder of its own inside OUTPUT, then renames the finished PCMTBL
-# and pcmxml.txt into OUTPUT.  It writes nothing into TABLE, and removes only
+# a scratch folder of its own inside OUTPUT/.adpcmtbl-runs, then renames the
+# finished PCMTBL and pcmxml.txt into OUTPUT.  It writes nothing into TABLE, and removes only
 # what it made: its scratch folder, and on a failure the two outputs.
 
 # The folders come after "--", where cmake takes every byte as it stands
@@ -32,9 +32,10 @@ endforeach()
 
 # One folder a run, so that two runs of the table at once (a Makefile
 # generator gives each target that uses the table a copy of its rule) never
-# meet.
+# meet.  All of them live in the one hidden folder .adpcmtbl-runs, which the
+# build's clean removes, with whatever a killed run left there.
 string(RANDOM LENGTH 16 id)
-set(scratch "${OUTPUT}/.adpcmtbl-run-${id}")
+set(scratch "${OUTPUT}/.adpcmtbl-runs/${id}")
 file(MAKE_DIRECTORY "${scratch}")
 foreach(name IN LISTS names)
   if(EXISTS "${TABLE}/${name}" AND NOT IS_DIRECTORY "${TABLE}/${name}")

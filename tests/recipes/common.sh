@@ -11,6 +11,7 @@ prefix=""   # where the tool is installed
 tool=""     # $prefix/bin/adpcmtbl
 scratch=""  # the scenario's own folder, kept when it fails
 test_name=""
+: "${recipe:?set by the script that sources this file}"
 
 # Ends the scenario, saying what differed; the first word of a failure wins,
 # so a failed subshell is not reported again by the command that ran it.
@@ -24,7 +25,7 @@ fail() {  # what differed...
 
 # Fails unless the two files hold the same bytes.
 same_file() {  # expected actual
-  cmp -s -- "$1" "$2" || fail "$2 differs from $1 ($(cmp -- "$1" "$2" 2>&1 | head -n 1))"
+  cmp -s -- "$1" "$2" || fail "$2 differs from $1 ($(cmp -- "$1" "$2" 2>&1 | head -n 1 || :))"
 }
 
 # Fails unless the command exits with the status given; its output is shown
@@ -42,6 +43,7 @@ status_is() {  # status command...
 # Runs the scenario named |name| of this recipe's script.
 run_scenario() {  # prefix name
   prefix=$(realpath "$1")
+  # shellcheck disable=SC2034  # read by the scenarios
   tool=$prefix/bin/adpcmtbl
   test_name=recipe.$recipe.$2
   if ! declare -F "scenario_$2" >/dev/null; then
