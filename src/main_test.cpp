@@ -241,9 +241,10 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
       {"VOICE.2", Way::kReadOnly, good, {}, "root opens a read-only file for writing too"},
       {"VOICE.2", Way::kFifo, good},
       {"DATA", Way::kUnreadable, {"", no_data, 1, kEarlier, kEarlier}, {}, "root reads a file of mode 000"},
-      // 512-byte blocks: the map's 532 bytes cross one; with the table empty,
-      // the map stays empty and PCMTBL's 256 bytes cross none, and the
-      // redirected listing and messages are lost to the limit too.
+      // ulimit -f counts 512-byte blocks: the map's 532 bytes pass a limit of
+      // one.  PCMTBL's 256 bytes pass only a limit of none, which only an
+      // empty table (an empty map) lets the run reach; the redirected listing
+      // and messages fall under that limit too, and are lost.
       {"ulimit -f 1 && ", Way::kLimited, {good.out, write_error, 1, kGone, kEarlier}},
       {": >DATA && ulimit -f 0 && ", Way::kLimited, {"", "", 1, "", kGone}},
       {"<&-", Way::kRedirected, good},
