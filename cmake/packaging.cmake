@@ -7,8 +7,10 @@
 #   manual    the manual page as written (as HTML in a Windows build) and
 #             docs/file-formats.md
 #   license   LICENSE
-#   package   the CMake package: find_package(adpcmtbl) gives the imported
-#             executable adpcmtbl::adpcmtbl and adpcmtbl_add_table()
+#   package   the build recipes: the CMake package, where
+#             find_package(adpcmtbl) gives the imported executable
+#             adpcmtbl::adpcmtbl and adpcmtbl_add_table(), and the make
+#             recipe adpcmtbl.mk
 #   portable  the statically linked executable, for the .tar.gz alone
 #   debian    what the .deb carries in place of the manual page and LICENSE:
 #             the page gzipped, file-formats.md, the copyright file and the
@@ -225,9 +227,11 @@ endfunction()
 set(release_name ${PROJECT_NAME}-${PROJECT_VERSION})
 if(WIN32)
   # One folder: adpcmtbl.exe, LICENSE, the manual as a web page and the
-  # file formats, the CMake package in cmake/.
+  # file formats, the CMake package in cmake/; the make recipe is one file,
+  # so it lies on top like the others, beside the executable it runs.
   adpcmtbl_install_program(adpcmtbl . tool EXPORT adpcmtblTargets)
   set(package_dir cmake)
+  set(make_recipe_dir .)
   install(FILES LICENSE DESTINATION . COMPONENT license)
   install(FILES docs/file-formats.md DESTINATION . COMPONENT manual)
   if(MANDOC)
@@ -247,11 +251,13 @@ if(WIN32)
 "  adpcmtbl.exe       the executable; it needs no DLL beside it
   adpcmtbl.html      the manual
   file-formats.md    the byte layout of every file it reads and writes
+  adpcmtbl.mk        the make recipe: include it in a GNU Makefile
   cmake\\             the CMake package: find_package(adpcmtbl) finds it
                      with this folder on CMAKE_PREFIX_PATH")
 else()
   adpcmtbl_install_program(adpcmtbl ${CMAKE_INSTALL_BINDIR} tool EXPORT adpcmtblTargets)
   set(package_dir ${CMAKE_INSTALL_DATADIR}/cmake/adpcmtbl)
+  set(make_recipe_dir ${CMAKE_INSTALL_DATADIR}/adpcmtbl)
   install(FILES docs/adpcmtbl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
   install(FILES docs/file-formats.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT manual)
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT license)
@@ -268,6 +274,8 @@ else()
   share/man/man1/adpcmtbl.1           the manual: man -l share/man/man1/adpcmtbl.1
   share/doc/adpcmtbl/file-formats.md  the byte layout of every file it reads
                                       and writes
+  share/adpcmtbl/adpcmtbl.mk          the make recipe: include it in a GNU
+                                      Makefile
   share/cmake/adpcmtbl/               the CMake package: find_package(adpcmtbl)
                                       finds it with this folder on
                                       CMAKE_PREFIX_PATH")
@@ -301,6 +309,7 @@ install(FILES cmake/package/adpcmtblConfig.cmake cmake/package/adpcmtblAddTable.
   cmake/package/adpcmtblListVoices.cmake cmake/package/adpcmtblRunTable.cmake
   ${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
   DESTINATION ${package_dir} COMPONENT package)
+install(FILES examples/make/adpcmtbl.mk DESTINATION ${make_recipe_dir} COMPONENT package)
 
 if(missing_for_packages)
   list(REMOVE_ITEM missing_for_packages "")

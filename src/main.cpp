@@ -1,6 +1,8 @@
-// main.cpp: the adpcmtbl run, in order: command line, standard streams,
-// voice table, ROM map, the voices slot by slot, address table, exit status.
+// main.cpp: the adpcmtbl run, in order: file-size limit, command line,
+// standard streams, voice table, ROM map, the voices slot by slot, address
+// table, exit status.
 // Only this file writes messages and decides the exit status.
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -80,6 +82,13 @@ int FailOutput(const char* file_name) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
+#ifdef SIGXFSZ
+  // A write past a file-size limit (ulimit -f) raises SIGXFSZ, which would
+  // kill the run with no message and a cut-off map.  Ignored, it makes the
+  // write fail with EFBIG instead, like a full disk, and every write takes its
+  // failure path.
+  (void)std::signal(SIGXFSZ, SIG_IGN);
+#endif
   std::fputs(kBanner, stderr);
 
   if (argc > 2) {

@@ -4,7 +4,8 @@
 #define ADPCMTBL_VOICE_FILES_H_
 
 // True when |file_name| opens for reading and is not a directory, whatever it
-// holds, an empty file included.  Opens the file and closes it again.
+// holds, an empty file included, or a named pipe that no one writes to.
+// Opens the file and closes it again.
 bool VoiceFilePresent(const char* file_name);
 
 #endif  // ADPCMTBL_VOICE_FILES_H_
