@@ -40,11 +40,12 @@
 # what the VOICE.n files hold plays no part.  DEPENDS names what the build
 # makes before the table: voice files, or DATA itself, as files (outputs of
 # add_custom_command()) or as targets.  Without DEPENDS, <dir> and its DATA
-# must exist when the project is configured.  A DATA that does not exist
-# then must be an output of a rule the project declares, for Ninja stops on
-# a missing file that no rule makes: a target that writes it names it in its
-# BYPRODUCTS (add_custom_target(make_data ... BYPRODUCTS <dir>/DATA)), and
-# configuration stops, saying so, when no rule does.  NO_PRESENCE_CHECK
+# must exist when the project is configured.  Under Ninja, a DATA that does
+# not exist then must be an output of a rule the project declares, for Ninja
+# stops on a missing file that no rule makes: a target that writes it names
+# it in its BYPRODUCTS (add_custom_target(make_data ... BYPRODUCTS
+# <dir>/DATA)), and configuration stops, saying so, when no rule does.  (A
+# Makefile generator runs such a target first without it.)  NO_PRESENCE_CHECK
 # runs the tool with -n, and then the VOICE.n files play no part at all.  A
 # run that fails fails the build and leaves neither output behind.  The
 # tool's messages and its listing reach the build log in the order the tool
@@ -106,10 +107,10 @@ function(_adpcmtbl_keep_out target folder table)
   endif()
 endfunction()
 
-# Run once every directory is read, for the tables whose DATA did not exist
-# at their call: each DATA still missing must be an output of a rule CMake
-# knows.  Ninja stops the first build on a missing file that no rule makes
-# (a Makefile generator happens to let a target that writes it run first),
+# Run under Ninja once every directory is read, for the tables whose DATA
+# did not exist at their call: each DATA still missing must be an output of
+# a rule CMake knows.  Ninja stops the first build on a missing file that no
+# rule makes (a Makefile generator lets a target that writes it run first),
 # and the rule may be declared after the table, in any directory.
 function(_adpcmtbl_check_data)
   get_property(tables GLOBAL PROPERTY _adpcmtbl_data_unseen)
@@ -264,7 +265,7 @@ function(adpcmtbl_add_table target)
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${outputs})
-  if(table_DEPENDS AND NOT EXISTS "${dir}/DATA"
+  if(table_DEPENDS AND NOT EXISTS "${dir}/DATA" AND CMAKE_GENERATOR MATCHES "Ninja"
       AND NOT CMAKE_VERSION VERSION_LESS 3.19)
     set_target_properties(${target} PROPERTIES
       _ADPCMTBL_DATA "${dir}/DATA" _ADPCMTBL_DEPENDS "${table_DEPENDS}")

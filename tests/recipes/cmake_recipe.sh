@@ -378,10 +378,19 @@ scenario_data_made_by_a_target_needs_byproducts() {
     'add_custom_target(make_data COMMAND ${CMAKE_COMMAND} -E make_directory ${gen}' \
     '  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${table} ${gen} ${DECLARED} VERBATIM)' \
     'adpcmtbl_add_table(voice_table DIRECTORY ${gen} DEPENDS make_data)'
+  # A Makefile generator runs the target first and builds as it always did;
+  # Ninja would stop on the missing file, so configure says what to add.
   for generator in "Unix Makefiles" Ninja; do
     b="$p/build-$generator"
-    refused "$b/gen" -S "$p" -B "$b" -G "$generator"
-    says "adpcmtbl_add_table(voice_table)" "BYPRODUCTS $b/gen/DATA" "make_data"
+    if [ "$generator" = Ninja ]; then
+      refused "$b/gen" -S "$p" -B "$b" -G "$generator"
+      says "adpcmtbl_add_table(voice_table)" "BYPRODUCTS $b/gen/DATA" "make_data"
+    else
+      configure -S "$p" -B "$b" -G "$generator"
+      build_twice "$b"
+      same_table "$b/voice_table"
+      rm -rf "$b"
+    fi
     configure -S "$p" -B "$b" -G "$generator" "-DDECLARED=BYPRODUCTS;$b/gen/DATA"
     build_twice "$b"
     same_table "$b/voice_table"
