@@ -18,8 +18,9 @@
 # clean removes.  Configuration stops when <out> would be <dir>, would hold
 # it, or would have to be created directly in it, when the build folder is
 # <dir> (by any name, links resolved), when another adpcmtbl_add_table()
-# already writes into <out>, and when either path holds a ";", a line break
-# or "$(", which CMake cannot pass to the build tool.
+# already writes into <out>, and when either path holds a ";", a line break,
+# "$(" or "$<", a backslash where it is no separator, or (in <out>) a "#",
+# which CMake cannot pass to the build tool.
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
@@ -48,8 +49,8 @@
 # Makefile generator runs such a target first without it.)  NO_PRESENCE_CHECK
 # runs the tool with -n, and then the VOICE.n files play no part at all.  A
 # run that fails fails the build and leaves neither output behind.  The
-# tool's messages and its listing reach the build log in the order the tool
-# wrote them, messages first.
+# build log shows the tool's banner and messages, then its listing, every
+# line whole.
 
 # The absolute path of |path| with every link in the part of it that exists
 # resolved, so that two names of one folder compare equal.
