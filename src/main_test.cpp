@@ -142,6 +142,13 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
   return o;
 }
 
+// One word for the shell, whatever it holds: in single quotes, each ' as '\''.
+std::string Quoted(const std::string& word) {
+  std::string quoted = "'";
+  for (const char ch : word) { quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch); }
+  return quoted + "'";
+}
+
 class Run : public testing::Test {
  protected:
   void SetUp() override {
@@ -167,9 +174,10 @@ class Run : public testing::Test {
   // redirections.
   Outcome Exec(const std::vector<std::string>& args, const std::string& before = "",
                const std::string& after = "") {
-    std::string command = "cd '" + dir_.string() + "' && " + before + "'" ADPCMTBL_EXE "'";
-    for (const std::string& a : args) { command.append(" '").append(a).append("'"); }
-    command += " >'" + (root_ / "out").string() + "' 2>'" + (root_ / "err").string() + "' " + after;
+    std::string command = "cd " + Quoted(dir_.string()) + " && " + before + Quoted(ADPCMTBL_EXE);
+    for (const std::string& a : args) { command += " " + Quoted(a); }
+    command += " >" + Quoted((root_ / "out").string()) + " 2>" + Quoted((root_ / "err").string()) +
+               " " + after;
     const int status = std::system(command.c_str());  // NOLINT(cert-env33-c): runs the tool through the shell's redirections
     return {Slurp(root_ / "out"), Slurp(root_ / "err"), WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             Slurp(dir_ / "pcmxml.txt"), Slurp(dir_ / "PCMTBL")};
@@ -192,6 +200,23 @@ enum class Way {
   kLimited,      // |file| goes ahead of the tool: a file-size limit, SIGXFSZ left at its default
   kRedirected,   // |file| holds redirections of the standard streams
 };
+
+const char* Describe(Way way) {
+  switch (way) {
+    case Way::kRemoved: return "removed";
+    case Way::kAsDirectory: return "a directory";
+    case Way::kFullDevice: return "a link to /dev/full";
+    case Way::kEmpty: return "empty";
+    case Way::kLong: return "long";
+    case Way::kUnreadable: return "unreadable";
+    case Way::kReadOnly: return "read-only";
+    case Way::kFifo: return "a named pipe";
+    case Way::kUnremovable: return "unremovable";
+    case Way::kLimited: return "under a file-size limit";
+    case Way::kRedirected: return "redirected";
+  }
+  return "?";
+}
 
 // The setpriv prefix that takes root's power to ignore a read-only directory,
 // or "" for an ordinary user; nullopt where that power cannot be dropped.
@@ -255,7 +280,7 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
       {">/dev/full", Way::kRedirected, text_unwritten, {"--version"}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.file << ", way " << static_cast<int>(c.way)
+    SCOPED_TRACE(testing::Message() << c.file << ", " << Describe(c.way)
                                     << (c.args.empty() ? "" : ", " + c.args[0]));
     if (c.not_as_root != nullptr && geteuid() == 0) {
       std::cout << "skipped as root, runs as an ordinary user: " << c.not_as_root << "\n";
