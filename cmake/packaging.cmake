@@ -1,6 +1,7 @@
 # packaging.cmake: what `cmake --install` puts where, and the packages `cpack`
 # makes: on Linux a Debian package and a portable .tar.gz, on Windows a .zip;
-# and the source release that the package_source target makes.
+# the source release that the package_source target makes; and on Linux the
+# release target, which makes all four in one folder.
 #
 # Install components:
 #   tool      the executable
@@ -320,8 +321,10 @@ list(REMOVE_ITEM missing_for_source "")
 
 # `cpack` in the build folder.  Which components go into which package, and
 # the time stamped on every file, are settled per package in
-# cpack_project_config.cmake; the archives, the .deb's last step and the
-# checksum beside each package are made by release_*.cmake.
+# cpack_project_config.cmake; the archives and the .deb's last step are made
+# by release_*.cmake.  Beside each package cpack writes NAME.sha256, which
+# `sha256sum -c NAME.sha256` checks: of the final .deb, as the post-build
+# script runs first.
 set(CPACK_PACKAGE_VENDOR "The adpcmtbl developers")
 set(CPACK_PACKAGE_CONTACT "The adpcmtbl developers <dev@adpcmtbl.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
@@ -346,7 +349,8 @@ endif()
 # in the order the file system gives them, and its zip records local time
 # and the packager's user.
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/release_archive.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_checksums.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_deb.cmake)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 # The source release: the files git tracks, packed by release_source.cmake.
 set(CPACK_SOURCE_GENERATOR External)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME ${release_name})
@@ -357,3 +361,18 @@ set(ADPCMTBL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 configure_file(cmake/cpack_project_config.cmake.in cpack_project_config.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack_project_config.cmake)
 include(CPack)
+
+# `cmake --workflow --preset release`: the four artefacts and their checksum
+# files in build-release/artefacts, by release_all.cmake.
+if(TARGET adpcmtbl_portable)
+  add_custom_target(release
+    COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+      -DBINARY_DIR=${PROJECT_BINARY_DIR} -DARTEFACTS=${PROJECT_BINARY_DIR}/artefacts
+      -P ${PROJECT_SOURCE_DIR}/cmake/release_all.cmake
+    USES_TERMINAL
+    VERBATIM)
+  add_dependencies(release adpcmtbl adpcmtbl_portable)
+  if(TARGET debian_docs)  # no gzip: cpack stops, naming it
+    add_dependencies(release debian_docs)
+  endif()
+endif()
