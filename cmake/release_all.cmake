@@ -4,6 +4,8 @@
 # cpack in the build folder BINARY_DIR, the source release, and the Windows
 # .zip from a cross build nested in BINARY_DIR/mingw.  cpack writes them into
 # a staging folder, beside its work files and .json records.
+set(staging "${BINARY_DIR}/release-staging")
+file(REMOVE_RECURSE "${staging}" "${ARTEFACTS}")
 find_program(cross_compiler x86_64-w64-mingw32-g++)
 if(NOT cross_compiler)
   # A release is all four artefacts: none is made without the zip.
@@ -11,14 +13,14 @@ if(NOT cross_compiler)
     "x86_64-w64-mingw32-g++ (g++-mingw-w64-x86-64); `cpack` in ${BINARY_DIR} "
     "makes the .deb and the Linux .tar.gz alone")
 endif()
-set(staging "${BINARY_DIR}/release-staging")
-file(REMOVE_RECURSE "${staging}" "${ARTEFACTS}")
 function(run)
   execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${SOURCE_DIR}" COMMAND_ERROR_IS_FATAL ANY)
 endfunction()
 run("${CPACK}" --config "${BINARY_DIR}/CPackConfig.cmake" -B "${staging}")
 run("${CPACK}" --config "${BINARY_DIR}/CPackSourceConfig.cmake" -B "${staging}")
 run("${CMAKE_COMMAND}" --preset mingw -B "${BINARY_DIR}/mingw")
+# Under make, the cross build takes its jobs from the one that runs this.
+unset(ENV{CMAKE_BUILD_PARALLEL_LEVEL})
 run("${CMAKE_COMMAND}" --build "${BINARY_DIR}/mingw")
 run("${CPACK}" --config "${BINARY_DIR}/mingw/CPackConfig.cmake" -B "${staging}")
 file(GLOB sums RELATIVE "${staging}" "${staging}/*.sha256")
