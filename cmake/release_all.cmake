@@ -19,8 +19,9 @@ endfunction()
 run("${CPACK}" --config "${BINARY_DIR}/CPackConfig.cmake" -B "${staging}")
 run("${CPACK}" --config "${BINARY_DIR}/CPackSourceConfig.cmake" -B "${staging}")
 run("${CMAKE_COMMAND}" --preset mingw -B "${BINARY_DIR}/mingw")
-# Under make, the cross build takes its jobs from the one that runs this.
-unset(ENV{CMAKE_BUILD_PARALLEL_LEVEL})
+# make's jobserver is closed to the cross build: it takes its jobs, as the
+# build that runs this does, from CMAKE_BUILD_PARALLEL_LEVEL.
+unset(ENV{MAKEFLAGS})
 run("${CMAKE_COMMAND}" --build "${BINARY_DIR}/mingw")
 run("${CPACK}" --config "${BINARY_DIR}/mingw/CPackConfig.cmake" -B "${staging}")
 file(GLOB sums RELATIVE "${staging}" "${staging}/*.sha256")
