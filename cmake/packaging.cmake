@@ -1,6 +1,7 @@
 # packaging.cmake: what `cmake --install` puts where, and the packages `cpack`
 # makes: on Linux a Debian package and a portable .tar.gz, on Windows a .zip;
-# and the source release that the package_source target makes.
+# the source release that the package_source target makes; and on Linux the
+# release target, which makes all four in one folder.
 #
 # Install components:
 #   tool      the executable
@@ -200,27 +201,16 @@ function(adpcmtbl_output_of output source)
     VERBATIM)
 endfunction()
 
-# Installs an executable; EXPORT names the export set it joins.  A stripped
-# install (`cmake --install --strip`, and every package) also drops the
-# .comment and .note sections, as Debian strips its own packages.
-function(adpcmtbl_install_program target destination component)
-  cmake_parse_arguments(PARSE_ARGV 3 program "EXCLUDE_FROM_ALL" "EXPORT" "")
-  set(only_with_component "")
-  if(program_EXCLUDE_FROM_ALL)
-    set(only_with_component EXCLUDE_FROM_ALL)
-  endif()
-  set(export "")
-  if(program_EXPORT)
-    set(export EXPORT ${program_EXPORT})
-  endif()
-  install(TARGETS ${target} ${export} RUNTIME DESTINATION ${destination}
-    COMPONENT ${component} ${only_with_component})
-  if(CMAKE_OBJCOPY AND NOT WIN32)
+# A stripped install (`cmake --install --strip`, and every package) of the
+# Linux executable |target| also drops the .comment and .note sections, as
+# Debian strips its own packages.  ARGN: EXCLUDE_FROM_ALL, as its install.
+function(adpcmtbl_strip_notes target component)
+  if(CMAKE_OBJCOPY)
     install(CODE "if(CMAKE_INSTALL_DO_STRIP)
   execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${destination}/$<TARGET_FILE_NAME:${target}>\"
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
     COMMAND_ERROR_IS_FATAL ANY)
-endif()" COMPONENT ${component} ${only_with_component})
+endif()" COMPONENT ${component} ${ARGN})
   endif()
 endfunction()
 
@@ -229,7 +219,7 @@ if(WIN32)
   # One folder: adpcmtbl.exe, LICENSE, the manual as a web page and the
   # file formats, the CMake package in cmake/; the make recipe is one file,
   # so it lies on top like the others, beside the executable it runs.
-  adpcmtbl_install_program(adpcmtbl . tool EXPORT adpcmtblTargets)
+  install(TARGETS adpcmtbl EXPORT adpcmtblTargets RUNTIME DESTINATION . COMPONENT tool)
   set(package_dir cmake)
   set(make_recipe_dir .)
   install(FILES LICENSE DESTINATION . COMPONENT license)
@@ -255,14 +245,18 @@ if(WIN32)
   cmake\\             the CMake package: find_package(adpcmtbl) finds it
                      with this folder on CMAKE_PREFIX_PATH")
 else()
-  adpcmtbl_install_program(adpcmtbl ${CMAKE_INSTALL_BINDIR} tool EXPORT adpcmtblTargets)
+  install(TARGETS adpcmtbl EXPORT adpcmtblTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+    COMPONENT tool)
+  adpcmtbl_strip_notes(adpcmtbl tool)
   set(package_dir ${CMAKE_INSTALL_DATADIR}/cmake/adpcmtbl)
   set(make_recipe_dir ${CMAKE_INSTALL_DATADIR}/adpcmtbl)
   install(FILES docs/adpcmtbl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
   install(FILES docs/file-formats.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT manual)
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT license)
   if(TARGET adpcmtbl_portable)
-    adpcmtbl_install_program(adpcmtbl_portable ${CMAKE_INSTALL_BINDIR} portable EXCLUDE_FROM_ALL)
+    install(TARGETS adpcmtbl_portable RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
+      COMPONENT portable EXCLUDE_FROM_ALL)
+    adpcmtbl_strip_notes(adpcmtbl_portable portable EXCLUDE_FROM_ALL)
     set(archive_name ${release_name}-${CMAKE_SYSTEM_PROCESSOR}-linux)
     string(TOLOWER ${archive_name} archive_name)
     adpcmtbl_third_party_notices(bin/adpcmtbl
@@ -320,8 +314,10 @@ list(REMOVE_ITEM missing_for_source "")
 
 # `cpack` in the build folder.  Which components go into which package, and
 # the time stamped on every file, are settled per package in
-# cpack_project_config.cmake; the archives, the .deb's last step and the
-# checksum beside each package are made by release_*.cmake.
+# cpack_project_config.cmake; the archives and the .deb's last step are made
+# by release_*.cmake.  Beside each package cpack writes NAME.sha256, which
+# `sha256sum -c NAME.sha256` checks: of the final .deb, as the post-build
+# script runs first.
 set(CPACK_PACKAGE_VENDOR "The adpcmtbl developers")
 set(CPACK_PACKAGE_CONTACT "The adpcmtbl developers <dev@adpcmtbl.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
@@ -346,7 +342,8 @@ endif()
 # in the order the file system gives them, and its zip records local time
 # and the packager's user.
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/release_archive.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_checksums.cmake)
+set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_deb.cmake)
+set(CPACK_PACKAGE_CHECKSUM SHA256)
 # The source release: the files git tracks, packed by release_source.cmake.
 set(CPACK_SOURCE_GENERATOR External)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME ${release_name})
@@ -357,3 +354,18 @@ set(ADPCMTBL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 configure_file(cmake/cpack_project_config.cmake.in cpack_project_config.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack_project_config.cmake)
 include(CPack)
+
+# `cmake --workflow --preset release`: the four artefacts and their checksum
+# files in build-release/artefacts, by release_all.cmake.
+if(TARGET adpcmtbl_portable)
+  add_custom_target(release
+    COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+      -DBINARY_DIR=${PROJECT_BINARY_DIR} -DARTEFACTS=${PROJECT_BINARY_DIR}/artefacts
+      -P ${PROJECT_SOURCE_DIR}/cmake/release_all.cmake
+    USES_TERMINAL
+    VERBATIM)
+  add_dependencies(release adpcmtbl adpcmtbl_portable)
+  if(TARGET debian_docs)  # no gzip: cpack stops, naming it
+    add_dependencies(release debian_docs)
+  endif()
+endif()

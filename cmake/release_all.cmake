@@ -1,0 +1,32 @@
+# release_all.cmake: the release target, run by `cmake --workflow --preset
+# release`.  Makes the four release artefacts, each with its checksum file,
+# in ARTEFACTS and nothing else there: the .deb and the Linux .tar.gz by
+# cpack in the build folder BINARY_DIR, the source release, and the Windows
+# .zip from a cross build nested in BINARY_DIR/mingw.  cpack writes them into
+# a staging folder, beside its work files and .json records.
+set(staging "${BINARY_DIR}/release-staging")
+file(REMOVE_RECURSE "${staging}" "${ARTEFACTS}")
+find_program(cross_compiler x86_64-w64-mingw32-g++)
+if(NOT cross_compiler)
+  # A release is all four artefacts: none is made without the zip.
+  message(FATAL_ERROR "cannot make the release: the Windows zip needs "
+    "x86_64-w64-mingw32-g++ (g++-mingw-w64-x86-64); `cpack` in ${BINARY_DIR} "
+    "makes the .deb and the Linux .tar.gz alone")
+endif()
+function(run)
+  execute_process(COMMAND ${ARGN} WORKING_DIRECTORY "${SOURCE_DIR}" COMMAND_ERROR_IS_FATAL ANY)
+endfunction()
+run("${CPACK}" --config "${BINARY_DIR}/CPackConfig.cmake" -B "${staging}")
+run("${CPACK}" --config "${BINARY_DIR}/CPackSourceConfig.cmake" -B "${staging}")
+run("${CMAKE_COMMAND}" --preset mingw -B "${BINARY_DIR}/mingw")
+# make's jobserver is closed to the cross build: it takes its jobs, as the
+# build that runs this does, from CMAKE_BUILD_PARALLEL_LEVEL.
+unset(ENV{MAKEFLAGS})
+run("${CMAKE_COMMAND}" --build "${BINARY_DIR}/mingw")
+run("${CPACK}" --config "${BINARY_DIR}/mingw/CPackConfig.cmake" -B "${staging}")
+file(GLOB sums RELATIVE "${staging}" "${staging}/*.sha256")
+list(FILTER sums EXCLUDE REGEX "\\.json\\.sha256$")
+foreach(sum IN LISTS sums)
+  string(REGEX REPLACE "\\.sha256$" "" package "${sum}")
+  file(COPY "${staging}/${package}" "${staging}/${sum}" DESTINATION "${ARTEFACTS}")
+endforeach()
