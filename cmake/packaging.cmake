@@ -274,6 +274,10 @@ else()
                                       finds it with this folder on
                                       CMAKE_PREFIX_PATH")
     install(FILES LICENSE DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
+  elseif(portable_unlinkable)
+    # The .tar.gz's executable cannot be linked here.
+    string(APPEND missing_for_packages
+      ";static C and C++ libraries for -static-pie or -static (libc6-dev, libstdc++-dev)")
   endif()
   # Debian wants the page and the changelog gzipped at the highest level,
   # without a name or time in the gzip header.
@@ -332,7 +336,7 @@ set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(WIN32)
   set(CPACK_GENERATOR External)
-elseif(TARGET adpcmtbl_portable)
+elseif(TARGET adpcmtbl_portable OR portable_unlinkable)
   set(CPACK_GENERATOR "DEB;External")
 else()
   set(CPACK_GENERATOR "")
