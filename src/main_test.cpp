@@ -145,8 +145,15 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
 // One word for the shell, whatever it holds: in single quotes, each ' as '\''.
 std::string Quoted(const std::string& word) {
   std::string quoted = "'";
-  for (const char ch : word) { quoted += ch == '\'' ? std::string("'\\''") : std::string(1, ch); }
-  return quoted + "'";
+  for (const char ch : word) {
+    if (ch == '\'') {
+      quoted += "'\\''";
+    } else {
+      quoted += ch;
+    }
+  }
+  quoted += '\'';
+  return quoted;
 }
 
 class Run : public testing::Test {
@@ -174,10 +181,11 @@ class Run : public testing::Test {
   // redirections.
   Outcome Exec(const std::vector<std::string>& args, const std::string& before = "",
                const std::string& after = "") {
-    std::string command = "cd " + Quoted(dir_.string()) + " && " + before + Quoted(ADPCMTBL_EXE);
-    for (const std::string& a : args) { command += " " + Quoted(a); }
-    command += " >" + Quoted((root_ / "out").string()) + " 2>" + Quoted((root_ / "err").string()) +
-               " " + after;
+    std::string command = "cd ";
+    command.append(Quoted(dir_.string())).append(" && ").append(before).append(Quoted(ADPCMTBL_EXE));
+    for (const std::string& a : args) { command.append(" ").append(Quoted(a)); }
+    command.append(" >").append(Quoted((root_ / "out").string()));
+    command.append(" 2>").append(Quoted((root_ / "err").string())).append(" ").append(after);
     const int status = std::system(command.c_str());  // NOLINT(cert-env33-c): runs the tool through the shell's redirections
     return {Slurp(root_ / "out"), Slurp(root_ / "err"), WIFEXITED(status) ? WEXITSTATUS(status) : -1,
             Slurp(dir_ / "pcmxml.txt"), Slurp(dir_ / "PCMTBL")};
