@@ -3,22 +3,19 @@
 # the source release that the package_source target makes; and on Linux the
 # release target, which makes all four in one folder.
 #
-# Install components:
+# Install components (a plain `cmake --install` installs the first four):
 #   tool      the executable
 #   manual    the manual page as written (as HTML in a Windows build) and
 #             docs/file-formats.md
 #   license   LICENSE
-#   package   the build recipes: the CMake package, where
-#             find_package(adpcmtbl) gives the imported executable
-#             adpcmtbl::adpcmtbl and adpcmtbl_add_table(), and the make
-#             recipe adpcmtbl.mk
+#   package   the build recipes: the CMake package (adpcmtbl::adpcmtbl and
+#             adpcmtbl_add_table()) and the make recipe adpcmtbl.mk
 #   portable  the statically linked executable, for the .tar.gz alone
 #   debian    what the .deb carries in place of the manual page and LICENSE:
 #             the page gzipped, file-formats.md, the copyright file and the
 #             changelog
 #   release   the top of the .tar.gz and the .zip: a README for the binary
 #             release and the third-party notices (on Linux LICENSE too)
-# A plain `cmake --install` installs the first four.
 
 find_program(MANDOC mandoc)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -119,8 +116,7 @@ function(adpcmtbl_third_party_notices executable)
   file(REMOVE_RECURSE ${folder})
   adpcmtbl_need(DPKG_QUERY dpkg-query dpkg missing_for_packages)
   if(NOT DPKG_QUERY)
-    set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
-    return()
+    return(PROPAGATE missing_for_packages)
   endif()
   set(sources "")
   set(texts "")
@@ -138,8 +134,7 @@ function(adpcmtbl_third_party_notices executable)
     if(NOT status EQUAL 0 OR NOT owner MATCHES "^([^:,]+)[^ ]*: ")
       # The notices could not say where its source is.
       string(APPEND missing_for_packages ";${file} from a Debian package (${path} is not)")
-      set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
-      return()
+      return(PROPAGATE missing_for_packages)
     endif()
     set(package ${CMAKE_MATCH_1})
     execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${source:Package} \${source:Version}" ${package}
@@ -168,7 +163,7 @@ https://snapshot.debian.org/package/PACKAGE/VERSION/ .  The sources of
 adpcmtbl itself are its source release, adpcmtbl-${PROJECT_VERSION}.tar.gz,
 with which it can be built again and relinked against changed libraries.
 ")
-  set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
+  return(PROPAGATE missing_for_packages)
 endfunction()
 
 # The README at the top of the .tar.gz and of the .zip.
