@@ -3,22 +3,19 @@
 # the source release that the package_source target makes; and on Linux the
 # release target, which makes all four in one folder.
 #
-# Install components:
+# Install components (a plain `cmake --install` installs the first four):
 #   tool      the executable
 #   manual    the manual page as written (as HTML in a Windows build) and
 #             docs/file-formats.md
 #   license   LICENSE
-#   package   the build recipes: the CMake package, where
-#             find_package(adpcmtbl) gives the imported executable
-#             adpcmtbl::adpcmtbl and adpcmtbl_add_table(), and the make
-#             recipe adpcmtbl.mk
+#   package   the build recipes: the CMake package (adpcmtbl::adpcmtbl and
+#             adpcmtbl_add_table()) and the make recipe adpcmtbl.mk
 #   portable  the statically linked executable, for the .tar.gz alone
 #   debian    what the .deb carries in place of the manual page and LICENSE:
 #             the page gzipped, file-formats.md, the copyright file and the
 #             changelog
 #   release   the top of the .tar.gz and the .zip: a README for the binary
 #             release and the third-party notices (on Linux LICENSE too)
-# A plain `cmake --install` installs the first four.
 
 find_program(MANDOC mandoc)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -74,7 +71,6 @@ math(EXPR ADPCMTBL_CHANGELOG_EPOCH "${days} * 86400
 # and package_source then stop before they make anything, naming it, rather
 # than make a package that is silently wrong (a .deb without Depends, say).
 set(missing_for_packages "")
-set(missing_for_source "")
 # Appends "program (Debian package)" to the list |missing| names unless the
 # program is found; its path lands in |variable|.
 function(adpcmtbl_need variable program debian_package missing)
@@ -83,20 +79,18 @@ function(adpcmtbl_need variable program debian_package missing)
     set(${missing} "${${missing}};${program} (${debian_package})" PARENT_SCOPE)
   endif()
 endfunction()
-# GNU tar 1.28 is the first to sort the entries it packs.
-function(adpcmtbl_need_gnu_tar missing)
-  adpcmtbl_need(TAR tar tar found_missing)
-  if(TAR)
-    execute_process(COMMAND ${TAR} --version OUTPUT_VARIABLE version ERROR_QUIET)
-    if(NOT version MATCHES "^tar \\(GNU tar\\) ([0-9.]+)" OR CMAKE_MATCH_1 VERSION_LESS 1.28)
-      set(found_missing ";GNU tar 1.28 or later (tar)")
-    endif()
+# Every archive is packed with tar and gzip; GNU tar 1.28 is the first to
+# sort the entries it packs.
+set(missing_for_archives "")
+adpcmtbl_need(TAR tar tar missing_for_archives)
+if(TAR)
+  execute_process(COMMAND ${TAR} --version OUTPUT_VARIABLE tar_version ERROR_QUIET)
+  if(NOT tar_version MATCHES "^tar \\(GNU tar\\) ([0-9.]+)" OR CMAKE_MATCH_1 VERSION_LESS 1.28)
+    string(APPEND missing_for_archives ";GNU tar 1.28 or later (tar)")
   endif()
-  set(${missing} "${${missing}}${found_missing}" PARENT_SCOPE)
-endfunction()
-
-adpcmtbl_need_gnu_tar(missing_for_source)
-adpcmtbl_need(GZIP gzip gzip missing_for_source)
+endif()
+adpcmtbl_need(GZIP gzip gzip missing_for_archives)
+set(missing_for_source "${missing_for_archives}")
 if(EXISTS ${PROJECT_SOURCE_DIR}/.git)
   adpcmtbl_need(GIT git git missing_for_source)
 endif()
@@ -108,10 +102,7 @@ if(WIN32)
 else()
   adpcmtbl_need(DPKG_SHLIBDEPS dpkg-shlibdeps dpkg-dev missing_for_packages)
   adpcmtbl_need(DPKG_DEB dpkg-deb dpkg missing_for_packages)
-  adpcmtbl_need_gnu_tar(missing_for_packages)
-  if(NOT GZIP)
-    string(APPEND missing_for_packages ";gzip (gzip)")
-  endif()
+  string(APPEND missing_for_packages "${missing_for_archives}")
 endif()
 
 # The third-party notices of the archives, in release/third-party: the
@@ -125,8 +116,7 @@ function(adpcmtbl_third_party_notices executable)
   file(REMOVE_RECURSE ${folder})
   adpcmtbl_need(DPKG_QUERY dpkg-query dpkg missing_for_packages)
   if(NOT DPKG_QUERY)
-    set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
-    return()
+    return(PROPAGATE missing_for_packages)
   endif()
   set(sources "")
   set(texts "")
@@ -144,8 +134,7 @@ function(adpcmtbl_third_party_notices executable)
     if(NOT status EQUAL 0 OR NOT owner MATCHES "^([^:,]+)[^ ]*: ")
       # The notices could not say where its source is.
       string(APPEND missing_for_packages ";${file} from a Debian package (${path} is not)")
-      set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
-      return()
+      return(PROPAGATE missing_for_packages)
     endif()
     set(package ${CMAKE_MATCH_1})
     execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${source:Package} \${source:Version}" ${package}
@@ -174,7 +163,7 @@ https://snapshot.debian.org/package/PACKAGE/VERSION/ .  The sources of
 adpcmtbl itself are its source release, adpcmtbl-${PROJECT_VERSION}.tar.gz,
 with which it can be built again and relinked against changed libraries.
 ")
-  set(missing_for_packages "${missing_for_packages}" PARENT_SCOPE)
+  return(PROPAGATE missing_for_packages)
 endfunction()
 
 # The README at the top of the .tar.gz and of the .zip.
@@ -202,12 +191,13 @@ function(adpcmtbl_output_of output source)
 endfunction()
 
 # A stripped install (`cmake --install --strip`, and every package) of the
-# Linux executable |target| also drops the .comment and .note sections, as
-# Debian strips its own packages.  ARGN: EXCLUDE_FROM_ALL, as its install.
-function(adpcmtbl_strip_notes target component)
+# Linux executable |target| also drops the .comment section, which strip
+# keeps, as Debian strips its own packages (the linker makes no section
+# named .note alone).  ARGN: EXCLUDE_FROM_ALL, as its install.
+function(adpcmtbl_strip_comment target component)
   if(CMAKE_OBJCOPY)
     install(CODE "if(CMAKE_INSTALL_DO_STRIP)
-  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment --remove-section=.note
+  execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
     \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
     COMMAND_ERROR_IS_FATAL ANY)
 endif()" COMPONENT ${component} ${ARGN})
@@ -247,7 +237,7 @@ if(WIN32)
 else()
   install(TARGETS adpcmtbl EXPORT adpcmtblTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     COMPONENT tool)
-  adpcmtbl_strip_notes(adpcmtbl tool)
+  adpcmtbl_strip_comment(adpcmtbl tool)
   set(package_dir ${CMAKE_INSTALL_DATADIR}/cmake/adpcmtbl)
   set(make_recipe_dir ${CMAKE_INSTALL_DATADIR}/adpcmtbl)
   install(FILES docs/adpcmtbl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
@@ -256,7 +246,7 @@ else()
   if(TARGET adpcmtbl_portable)
     install(TARGETS adpcmtbl_portable RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
       COMPONENT portable EXCLUDE_FROM_ALL)
-    adpcmtbl_strip_notes(adpcmtbl_portable portable EXCLUDE_FROM_ALL)
+    adpcmtbl_strip_comment(adpcmtbl_portable portable EXCLUDE_FROM_ALL)
     set(archive_name ${release_name}-${CMAKE_SYSTEM_PROCESSOR}-linux)
     string(TOLOWER ${archive_name} archive_name)
     adpcmtbl_third_party_notices(bin/adpcmtbl
@@ -341,20 +331,18 @@ elseif(TARGET adpcmtbl_portable OR portable_unlinkable)
 else()
   set(CPACK_GENERATOR "")
 endif()
-# Both archives are packed by release_archive.cmake, which sorts their
-# entries and fixes their times and owners: CPack's own archives list files
-# in the order the file system gives them, and its zip records local time
-# and the packager's user.
+# The three archives, the source release too, are packed by
+# release_archive.cmake: CPack's TGZ (CMake 3.25, measured) lists entries in
+# file-system order with the packager's names and compresses below gzip -9,
+# and its ZIP records local time and the packager's user.
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/release_archive.cmake)
 set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_deb.cmake)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
-# The source release: the files git tracks, packed by release_source.cmake.
 set(CPACK_SOURCE_GENERATOR External)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME ${release_name})
 # CPack would copy the whole source folder, build folders and all, before
 # the script runs; the script reads the sources where they are.
 set(CPACK_SOURCE_IGNORE_FILES ".*")
-set(ADPCMTBL_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 configure_file(cmake/cpack_project_config.cmake.in cpack_project_config.cmake @ONLY)
 set(CPACK_PROJECT_CONFIG_FILE ${PROJECT_BINARY_DIR}/cpack_project_config.cmake)
 include(CPack)

@@ -1,25 +1,68 @@
-# release_archive.cmake: cpack's script for the portable .tar.gz and the
-# Windows .zip.  It puts the staged components under one top folder named
-# like the archive and packs them the same way every time, whoever packs
-# them, wherever, under whatever umask, time zone or locale: entries in name
-# order, owned by root, modes 644 or 755, every time SOURCE_DATE_EPOCH, no
-# name or time in the gzip header, and no extra fields in the zip.
-set(tree "${CPACK_TOPLEVEL_DIRECTORY}/archive")
+# release_archive.cmake: cpack's script for the three archives.  The portable
+# .tar.gz and the Windows .zip hold the staged components under one top folder
+# named like the archive.  The source release, adpcmtbl-VERSION.tar.gz, holds
+# the files git tracks, as they are in the working tree, under
+# adpcmtbl-VERSION/; made from an export with no .git (an unpacked source
+# release, say), it holds every file of the source folder but those of build
+# folders (any folder with a CMakeCache.txt), which gives the same release
+# again.  Each is packed the same way every time, whoever packs it, wherever,
+# under whatever umask, time zone or locale: entries in name order, owned by
+# root, modes 644 or 755, every time SOURCE_DATE_EPOCH, no name or time in the
+# gzip header, and no extra fields in the zip.
 set(top "${CPACK_PACKAGE_FILE_NAME}")
-file(REMOVE_RECURSE "${tree}")
-foreach(component IN LISTS CPACK_COMPONENTS_ALL)
-  file(COPY "${CPACK_TEMPORARY_DIRECTORY}/${component}/" DESTINATION "${tree}/${top}")
-endforeach()
 # Read, and written by its owner; executable by all when by anyone.
 set(modes u+rw,go-w,a+rX)
 set(archive "${CPACK_TOPLEVEL_DIRECTORY}/${top}.${ADPCMTBL_ARCHIVE_FORMAT}")
 file(REMOVE "${archive}")
+set(tar "${ADPCMTBL_TAR}" --create --format=gnu --owner=0 --group=0 --numeric-owner
+  --mode=${modes} --mtime=@$ENV{SOURCE_DATE_EPOCH})
+
+if(CPACK_INSTALLED_DIRECTORIES)
+  set(source "${ADPCMTBL_SOURCE_DIR}")
+  if(EXISTS "${source}/.git")
+    # safe.directory: a checkout owned by another user is read all the same.
+    execute_process(COMMAND "${ADPCMTBL_GIT}" -c safe.directory=* -c core.quotePath=false
+        ls-files --cached
+      WORKING_DIRECTORY "${source}"
+      OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
+    # The files go in as they are in the working tree: say so when that is
+    # not what the last commit holds.
+    execute_process(COMMAND "${ADPCMTBL_GIT}" -c safe.directory=* diff --quiet HEAD --
+      WORKING_DIRECTORY "${source}" RESULT_VARIABLE changed)
+    if(NOT changed EQUAL 0)
+      message(WARNING "the source release holds changes not yet committed")
+    endif()
+    string(REGEX REPLACE "\n$" "" files "${files}")
+    string(REPLACE "\n" ";" files "${files}")
+  else()
+    file(GLOB_RECURSE files RELATIVE "${source}" "${source}/*")
+    file(GLOB_RECURSE caches RELATIVE "${source}"
+      "${source}/CMakeCache.txt" "${source}/*/CMakeCache.txt")
+    foreach(cache IN LISTS caches)
+      get_filename_component(build "${cache}" DIRECTORY)
+      if(build STREQUAL "")
+        message(FATAL_ERROR "${source} is itself a build folder: no source release from it")
+      endif()
+      list(FILTER files EXCLUDE REGEX "^${build}/")
+    endforeach()
+  endif()
+  list(SORT files)
+  list(JOIN files "\n" names)
+  set(list_file "${CPACK_TOPLEVEL_DIRECTORY}/${top}.names")
+  file(WRITE "${list_file}" "${names}\n")
+  set(what --no-recursion "--transform=s,^,${top}/,S" --directory "${source}"
+    --verbatim-files-from "--files-from=${list_file}")
+else()
+  set(tree "${CPACK_TOPLEVEL_DIRECTORY}/archive")
+  file(REMOVE_RECURSE "${tree}")
+  foreach(component IN LISTS CPACK_COMPONENTS_ALL)
+    file(COPY "${CPACK_TEMPORARY_DIRECTORY}/${component}/" DESTINATION "${tree}/${top}")
+  endforeach()
+  set(what --sort=name --directory "${tree}" "${top}")
+endif()
 
 if(ADPCMTBL_ARCHIVE_FORMAT STREQUAL "tar.gz")
-  execute_process(
-    COMMAND "${ADPCMTBL_TAR}" --create --format=gnu --sort=name --owner=0 --group=0
-      --numeric-owner --mode=${modes} --mtime=@$ENV{SOURCE_DATE_EPOCH}
-      --directory "${tree}" "${top}"
+  execute_process(COMMAND ${tar} ${what}
     COMMAND "${ADPCMTBL_GZIP}" -9 -n
     OUTPUT_FILE "${archive}"
     RESULTS_VARIABLE statuses)
@@ -42,10 +85,8 @@ elseif(ADPCMTBL_ARCHIVE_FORMAT STREQUAL "zip")
 else()
   message(FATAL_ERROR "no archive format for ${top}")
 endif()
-foreach(status IN LISTS statuses)
-  if(NOT status EQUAL 0)
-    file(REMOVE "${archive}")
-    message(FATAL_ERROR "packing ${archive} failed: ${statuses}")
-  endif()
-endforeach()
+if(NOT statuses MATCHES "^0(;0)*$")
+  file(REMOVE "${archive}")
+  message(FATAL_ERROR "packing ${archive} failed: ${statuses}")
+endif()
 set(CPACK_EXTERNAL_BUILT_PACKAGES "${archive}")
