@@ -1,9 +1,10 @@
 #!/bin/sh
 # Smoke test of an installed adpcmtbl: tests/smoke_test.sh COMMAND..., where
-# the arguments are the command that runs it (adpcmtbl, /usr/bin/adpcmtbl,
-# wine adpcmtbl.exe).  ADPCMTBL_VERSION, if set, is the version --version
-# must name.  Makes a table of three voices, VOICE.2 missing, in a
-# temporary folder; console text is compared with CR removed.
+# the arguments are the command that runs it (adpcmtbl, build/adpcmtbl,
+# wine /path/to/adpcmtbl.exe: it runs in a temporary folder, so only its
+# first word may be a relative path).  ADPCMTBL_VERSION, if set, is the
+# version --version must name.  The table has three voices, VOICE.2
+# missing; console text is compared with CR removed.
 set -u
 [ $# -gt 0 ] || { echo "usage: $0 COMMAND..." >&2; exit 2; }
 case $1 in /*) ;; */*) first=$PWD/$1 && shift && set -- "$first" "$@" ;; esac
