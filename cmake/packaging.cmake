@@ -12,8 +12,8 @@
 #             adpcmtbl_add_table()) and the make recipe adpcmtbl.mk
 #   portable  the statically linked executable, for the .tar.gz alone
 #   debian    what the .deb carries in place of the manual page and LICENSE:
-#             the page gzipped, file-formats.md, the copyright file and the
-#             changelog
+#             the page, file-formats.md and the changelog gzipped, and the
+#             copyright file
 #   release   the top of the .tar.gz and the .zip: a README for the binary
 #             release and the third-party notices (on Linux LICENSE too)
 
@@ -21,10 +21,11 @@ find_program(MANDOC mandoc)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-# The man page and the Debian changelog name the version they describe; none
-# of them may drift from the project's.
+# The man page and the changelogs name the version they describe; none of
+# them may drift from the project's.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1 ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
+  ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1 ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
+  ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 file(STRINGS docs/adpcmtbl.1 man_title REGEX "^\\.TH ")
 if(NOT man_title MATCHES "\"adpcmtbl ${PROJECT_VERSION}\"")
   message(FATAL_ERROR "docs/adpcmtbl.1 is not for version ${PROJECT_VERSION}: ${man_title}")
@@ -52,6 +53,7 @@ set(year ${CMAKE_MATCH_3})
 if(month LESS 0)
   message(FATAL_ERROR "packaging/debian/changelog: no month ${CMAKE_MATCH_2}")
 endif()
+math(EXPR release_date "(${year} * 100 + ${month} + 1) * 100 + ${day}")
 # Days since 1970-01-01 in the proleptic Gregorian calendar, counted in
 # years that begin on 1 March so that the leap day comes last.
 if(month LESS 2)
@@ -65,6 +67,24 @@ math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400
 math(EXPR ADPCMTBL_CHANGELOG_EPOCH "${days} * 86400
   + ${CMAKE_MATCH_4} * 3600 + ${CMAKE_MATCH_5} * 60 + ${CMAKE_MATCH_6}
   - (${CMAKE_MATCH_7}1) * (${CMAKE_MATCH_8} * 3600 + ${CMAKE_MATCH_9} * 60)")
+
+# CHANGELOG.md follows the Debian changelog, its master: its first entry is
+# "## VERSION (YYYY-MM-DD)" with the date of the Debian top entry, then its
+# text with each "  * " as "- " and the lines under it indented by two.
+string(REGEX REPLACE "^(....)(..)" "\\1-\\2-" release_date ${release_date})
+file(READ packaging/debian/changelog debian_changelog)
+string(FIND "${debian_changelog}" "\n\n -- " trailer_at)
+string(SUBSTRING "${debian_changelog}" 0 ${trailer_at} debian_top)
+string(REGEX REPLACE "^[^\n]*\n\n  \\* " "- " expected_top "${debian_top}")
+string(REPLACE "\n  * " "\n- " expected_top "${expected_top}")
+string(REPLACE "\n    " "\n  " expected_top "${expected_top}")
+file(READ CHANGELOG.md top_changelog)
+string(FIND "${top_changelog}\n" "\n## " first_entry_at)
+string(FIND "${top_changelog}\n" "\n## ${PROJECT_VERSION} (${release_date})\n\n${expected_top}\n\n" at)
+if(at LESS 0 OR NOT at EQUAL first_entry_at)
+  message(FATAL_ERROR "CHANGELOG.md does not begin with ${PROJECT_VERSION} (${release_date}) "
+    "and the text of the top entry of packaging/debian/changelog")
+endif()
 
 # What making the packages takes, beyond the compiler.  A build of the tool
 # alone needs none of it, so configure only records what is missing; cpack
@@ -269,19 +289,23 @@ else()
     string(APPEND missing_for_packages
       ";static C and C++ libraries for -static-pie or -static (libc6-dev, libstdc++-dev)")
   endif()
-  # Debian wants the page and the changelog gzipped at the highest level,
-  # without a name or time in the gzip header.
+  # Debian wants the page, the changelog and any document over 4 KB gzipped
+  # at the highest level, without a name or time in the gzip header.  The
+  # changelog is the Debian one: CHANGELOG.md holds the same text, and a
+  # native package installs only that.
   if(GZIP)
-    adpcmtbl_output_of(debian/adpcmtbl.1.gz ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1
-      ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
-    adpcmtbl_output_of(debian/changelog.gz ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
-      ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/packaging/debian/changelog)
-    add_custom_target(debian_docs ALL
-      DEPENDS ${PROJECT_BINARY_DIR}/debian/adpcmtbl.1.gz ${PROJECT_BINARY_DIR}/debian/changelog.gz)
-    install(FILES ${PROJECT_BINARY_DIR}/debian/adpcmtbl.1.gz
-      DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT debian EXCLUDE_FROM_ALL)
-    install(FILES packaging/debian/copyright ${PROJECT_BINARY_DIR}/debian/changelog.gz
-      docs/file-formats.md
+    set(debian_docs "")
+    foreach(source docs/adpcmtbl.1 packaging/debian/changelog docs/file-formats.md)
+      get_filename_component(name ${source} NAME)
+      adpcmtbl_output_of(debian/${name}.gz ${PROJECT_SOURCE_DIR}/${source}
+        ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/${source})
+      list(APPEND debian_docs ${PROJECT_BINARY_DIR}/debian/${name}.gz)
+    endforeach()
+    add_custom_target(debian_docs ALL DEPENDS ${debian_docs})
+    list(POP_FRONT debian_docs man_page)
+    install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT debian
+      EXCLUDE_FROM_ALL)
+    install(FILES packaging/debian/copyright ${debian_docs}
       DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
 endif()
