@@ -71,17 +71,16 @@ function(_adpcmtbl_resolve path out_var)
   set(${out_var} "${base}${missing}" PARENT_SCOPE)
 endfunction()
 
-# Stops configuration when the build would write through |folder|, the
-# |kind| folder (build or output), into the table folder |table|: when
-# |folder| is that folder or, for an output folder, holds it or lies in it
-# below a folder that the build would have to create there.
+# Stops configuration when the build would write into the table folder
+# |table| through |folder|, the build or output folder (|kind|): when it is
+# the table folder or, for an output folder, holds it or lies in it below a
+# folder that the build would have to create there.
 function(_adpcmtbl_keep_out target kind folder table)
   _adpcmtbl_resolve("${folder}" out)
   _adpcmtbl_resolve("${table}" in)
   string(FIND "${in}/" "${out}/" holds)    # 0: |folder| is or holds the table
   string(FIND "${out}/" "${in}/" inside)   # 0: |folder| is or lies in it
   set(problem "")
-  set(advice "Configure the project in a build folder of its own (cmake -B build).")
   if(out STREQUAL in)
     set(problem "is the table folder")
   elseif(kind STREQUAL "build")  # it may hold a table that the build makes
@@ -96,6 +95,7 @@ function(_adpcmtbl_keep_out target kind folder table)
       set(problem "would be created in the table folder")
     endif()
   endif()
+  set(advice "Configure the project in a build folder of its own (cmake -B build).")
   if(kind STREQUAL "output")
     set(advice "Give OUTPUT_DIRECTORY a folder outside the table folder, give the target "
       "another name, or configure the project in a build folder of its own (cmake -B build).")

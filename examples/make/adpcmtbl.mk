@@ -98,8 +98,7 @@ adpcmtbl_differ = $(subst $(1),,$(2))$(subst $(2),,$(1))
 adpcmtbl_record = echo $(call adpcmtbl_quote,$(call adpcmtbl_voices,$(1))) >$(call \
   adpcmtbl_quote,$(1)/.adpcmtbl-voices)
 
-# Shell commands for the recipes. A failed run removes both outputs: make
-# itself keeps an output that the tool failed before touching.
+# A failed run removes both outputs: make keeps one the tool failed before touching.
 adpcmtbl_need_folder = test -d $(call adpcmtbl_quote,$(1)) || { if test -e $(call \
   adpcmtbl_quote,$(1)); then $(call adpcmtbl_say,the table folder "$(1)" is not a folder); else \
   $(call adpcmtbl_say,the table folder "$(1)" does not exist); fi; exit 1; }
