@@ -14,8 +14,8 @@
 # output is then renamed into place, so that two runs at once both succeed
 # and a reader sees the old file or the new one, whole.  A run that finishes
 # removes its scratch folder; one killed part-way (an interrupted build)
-# leaves it in .adpcmtbl-runs, which no later run reads and the build's
-# clean removes.  Configuration stops when <out> would be <dir>, would hold
+# leaves it there, where no later run reads it and the build's clean
+# removes it.  Configuration stops when <out> would be <dir>, would hold
 # it, or would have to be created directly in it, when the build folder is
 # <dir> (by any name, links resolved), when another adpcmtbl_add_table()
 # already writes into <out>, and when either path holds a ";", a line break,
@@ -24,33 +24,29 @@
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
-# A later step takes them so, in the same directory:
+# A later step takes them so (from another directory, naming the target too,
+# so that it is made first):
 #
 #   add_custom_command(OUTPUT rom.bin COMMAND make_rom ${voices_PCMTBL}
-#     DEPENDS ${voices_PCMTBL})
-#
-# and in any other directory, naming the target too, so that it is made
-# first:
-#
+#     DEPENDS ${voices_PCMTBL})                                 # same directory
 #   add_custom_command(OUTPUT rom.bin
 #     COMMAND make_rom $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>
-#     DEPENDS voices $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>)
+#     DEPENDS voices $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>)  # any other
 #
 # The table is made again when DATA changes, when a VOICE.n (1 to 32)
 # appears or disappears, when the tool does, or when a DEPENDS file does;
 # what the VOICE.n files hold plays no part.  DEPENDS names what the build
 # makes before the table: voice files, or DATA itself, as files (outputs of
 # add_custom_command()) or as targets.  Without DEPENDS, <dir> and its DATA
-# must exist when the project is configured.  Under Ninja, a DATA that does
-# not exist then must be an output of a rule the project declares, for Ninja
-# stops on a missing file that no rule makes: a target that writes it names
-# it in its BYPRODUCTS (add_custom_target(make_data ... BYPRODUCTS
-# <dir>/DATA)), and configuration stops, saying so, when no rule does.  (A
-# Makefile generator runs such a target first without it.)  NO_PRESENCE_CHECK
-# runs the tool with -n, and then the VOICE.n files play no part at all.  A
-# run that fails fails the build and leaves neither output behind.  The
-# build log shows the tool's banner and messages, then its listing, every
-# line whole.
+# must exist when the project is configured.  Under Ninja, which stops on a
+# missing file that no rule makes, a DATA missing then must be a declared
+# output: a target that writes it names it in its BYPRODUCTS
+# (add_custom_target(make_data ... BYPRODUCTS <dir>/DATA)), and configuration
+# stops, saying so, when no rule does (a Makefile generator runs such a
+# target first without it).  NO_PRESENCE_CHECK runs the tool with -n, and
+# then the VOICE.n files play no part at all.  A run that fails fails the
+# build and leaves neither output behind.  The build log shows the tool's
+# banner and messages, then its listing, every line whole.
 
 # The absolute path of |path| with every link in the part of it that exists
 # resolved, so that two names of one folder compare equal.
@@ -75,11 +71,11 @@ function(_adpcmtbl_resolve path out_var)
   set(${out_var} "${base}${missing}" PARENT_SCOPE)
 endfunction()
 
-# Stops configuration when the build, writing into the output folder
-# |folder|, would write into the table folder |table| itself: when |folder|
-# is that folder, holds it, or lies in it below a folder that the build would
-# have to create there.
-function(_adpcmtbl_keep_out target folder table)
+# Stops configuration when the build would write into the table folder
+# |table| through |folder|, the build or output folder (|kind|): when it is
+# the table folder or, for an output folder, holds it or lies in it below a
+# folder that the build would have to create there.
+function(_adpcmtbl_keep_out target kind folder table)
   _adpcmtbl_resolve("${folder}" out)
   _adpcmtbl_resolve("${table}" in)
   string(FIND "${in}/" "${out}/" holds)    # 0: |folder| is or holds the table
@@ -87,11 +83,11 @@ function(_adpcmtbl_keep_out target folder table)
   set(problem "")
   if(out STREQUAL in)
     set(problem "is the table folder")
+  elseif(kind STREQUAL "build")  # it may hold a table that the build makes
   elseif(holds EQUAL 0)
     set(problem "holds the table folder")
   elseif(inside EQUAL 0)
-    # The first folder below the table folder on the way to |folder|, which
-    # the build makes if it is not there yet (nor the table folder itself).
+    # The first folder below the table folder on the way to |folder|.
     string(LENGTH "${in}/" length)
     string(SUBSTRING "${out}" ${length} -1 below)
     string(REGEX REPLACE "/.*" "" first "${below}")
@@ -99,58 +95,56 @@ function(_adpcmtbl_keep_out target folder table)
       set(problem "would be created in the table folder")
     endif()
   endif()
+  set(advice "Configure the project in a build folder of its own (cmake -B build).")
+  if(kind STREQUAL "output")
+    set(advice "Give OUTPUT_DIRECTORY a folder outside the table folder, give the target "
+      "another name, or configure the project in a build folder of its own (cmake -B build).")
+  endif()
   if(problem)
-    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
-      "  ${folder}\n${problem}\n  ${table}\n"
-      "and nothing may be written there.  Give OUTPUT_DIRECTORY a folder "
-      "outside the table folder, give the target another name, or configure "
-      "the project in a build folder of its own (cmake -B build).")
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the ${kind} folder\n  ${folder}\n"
+      "${problem}\n  ${table}\nand nothing may be written there.  " ${advice})
   endif()
 endfunction()
 
 # Run under Ninja once every directory is read, for the tables whose DATA
-# did not exist at their call: each DATA still missing must be an output of
-# a rule CMake knows.  Ninja stops the first build on a missing file that no
-# rule makes (a Makefile generator lets a target that writes it run first),
-# and the rule may be declared after the table, in any directory.
+# did not exist at their call: Ninja stops the first build on a missing file
+# that no rule makes, and the rule may come after the table.  A rule marks
+# its outputs GENERATED in its own directory: that of the table's call, or
+# of a target of DEPENDS.
 function(_adpcmtbl_check_data)
   get_property(tables GLOBAL PROPERTY _adpcmtbl_data_unseen)
   foreach(target IN LISTS tables)
     get_target_property(data ${target} _ADPCMTBL_DATA)
     get_target_property(depends ${target} _ADPCMTBL_DEPENDS)
-    get_target_property(caller ${target} SOURCE_DIR)
     if(EXISTS "${data}")
       continue()
     endif()
-    set(folders "${caller}")
+    set(known FALSE)
     set(makers "")
-    foreach(item IN LISTS depends)
+    foreach(item IN ITEMS ${target} ${depends})
       if(TARGET "${item}")
         get_target_property(folder "${item}" SOURCE_DIR)
-        list(APPEND folders "${folder}")
+        get_source_file_property(generated "${data}" DIRECTORY "${folder}" GENERATED)
+        if(generated)
+          set(known TRUE)
+        endif()
         list(APPEND makers "${item}")
       endif()
     endforeach()
-    set(known FALSE)
-    foreach(folder IN LISTS folders)
-      get_source_file_property(generated "${data}" DIRECTORY "${folder}" GENERATED)
-      if(generated)
-        set(known TRUE)
-      endif()
-    endforeach()
-    if(NOT known)
-      if(makers)
-        list(JOIN makers ", " makers)
-        set(fix "If a target of DEPENDS (${makers}) writes it, add\n"
-          "  BYPRODUCTS ${data}\nto that add_custom_target(), or make it")
-      else()
-        set(fix "Make it")
-      endif()
-      message(FATAL_ERROR "adpcmtbl_add_table(${target}): no rule of the build "
-        "is known to make the table's\n  ${data}\nwhich does not exist yet.  "
-        ${fix} " the OUTPUT of an add_custom_command(), so that "
-        "every generator (Ninja too) knows where it comes from.")
+    list(REMOVE_AT makers 0)  # the table's own target, there for its folder
+    if(known)
+      continue()
     endif()
+    set(fix "Make it")
+    if(makers)
+      list(JOIN makers ", " makers)
+      set(fix "If a target of DEPENDS (${makers}) writes it, add\n"
+        "  BYPRODUCTS ${data}\nto that add_custom_target(), or make it")
+    endif()
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): no rule of the build "
+      "is known to make the table's\n  ${data}\nwhich does not exist yet.  "
+      ${fix} " the OUTPUT of an add_custom_command(), so that "
+      "every generator (Ninja too) knows where it comes from.")
   endforeach()
 endfunction()
 
@@ -170,9 +164,9 @@ function(adpcmtbl_add_table target)
     BASE_DIR "${CMAKE_CURRENT_BINARY_DIR}")
 
   # Names that cannot reach the build tool as one path, so that its rules
-  # would name other files: a list separator, a line break, "$(" (make's)
-  # or "$<" (a generator expression); "#" in an output, which CMake refuses;
-  # and a backslash where it is no separator, which CMake takes for one.
+  # would name other files: "$(" is make's, "$<" a generator expression,
+  # CMake refuses "#" in an output, and takes a backslash for a separator
+  # (so it is looked for before the path is made absolute).
   set(unusable "[;\n\r]|[$][(<]")
   set(refused "")
   if(dir MATCHES "${unusable}")
@@ -191,30 +185,18 @@ function(adpcmtbl_add_table target)
       "rename it, or reach it through a link whose name has none.")
   endif()
   # CMake's own files would land in the table folder.
-  _adpcmtbl_resolve("${dir}" table)
-  foreach(build_folder IN ITEMS "${CMAKE_BINARY_DIR}" "${CMAKE_CURRENT_BINARY_DIR}")
-    _adpcmtbl_resolve("${build_folder}" build)
-    if(build STREQUAL table)
-      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the build folder\n"
-        "  ${build_folder}\nis the table folder\n  ${dir}\n"
-        "and nothing may be written there.  Configure the project in a build "
-        "folder of its own (cmake -B build).")
-    endif()
+  foreach(build IN ITEMS "${CMAKE_BINARY_DIR}" "${CMAKE_CURRENT_BINARY_DIR}")
+    _adpcmtbl_keep_out("${target}" build "${build}" "${dir}")
   endforeach()
-
-  # Found now rather than as a missing file half-way through the build,
-  # unless the build makes them.
-  if(NOT table_DEPENDS)
-    if(NOT IS_DIRECTORY "${dir}")
-      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
-        "  ${dir}\ndoes not exist.")
-    elseif(NOT EXISTS "${dir}/DATA" OR IS_DIRECTORY "${dir}/DATA")
-      message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
-        "  ${dir}\nholds no voice table DATA.")
-    endif()
+  # Found now rather than as a missing file half-way through the build.
+  if(NOT table_DEPENDS AND NOT IS_DIRECTORY "${dir}")
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
+      "  ${dir}\ndoes not exist.")
+  elseif(NOT table_DEPENDS AND (NOT EXISTS "${dir}/DATA" OR IS_DIRECTORY "${dir}/DATA"))
+    message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
+      "  ${dir}\nholds no voice table DATA.")
   endif()
-  _adpcmtbl_keep_out("${target}" "${out}" "${dir}")
-  # Two tables in one folder would overwrite each other's outputs.
+  _adpcmtbl_keep_out("${target}" output "${out}" "${dir}")
   _adpcmtbl_resolve("${out}" folder)
   get_property(owner GLOBAL PROPERTY "_adpcmtbl_output ${folder}")
   if(owner)
@@ -231,11 +213,10 @@ function(adpcmtbl_add_table target)
   if(table_NO_PRESENCE_CHECK)
     set(switch -n)
   else()
-    # Which voice files exist is an input in itself, and a file that
-    # disappears leaves nothing newer behind.  So <target>_voices, run at
-    # every build, keeps their names in a list file, rewritten only when
-    # they change, and the table follows that file.  Naming the target too
-    # has it run before any target that uses the table's rule.
+    # A voice file that disappears leaves nothing newer behind.  So
+    # <target>_voices keeps their names in a list file, rewritten only when
+    # they change, which the table follows; naming the target too has it run
+    # before any target that uses the table's rule.
     set(list_file "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.adpcmtbl/voices")
     set(lister "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblListVoices.cmake")
     # A custom target's DEPENDS takes files; targets are added apart.
@@ -266,6 +247,10 @@ function(adpcmtbl_add_table target)
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)
   add_custom_target(${target} ALL DEPENDS ${outputs})
+  set_target_properties(${target} PROPERTIES ADDITIONAL_CLEAN_FILES "${out}/.adpcmtbl-runs"
+    ADPCMTBL_PCMTBL "${out}/PCMTBL" ADPCMTBL_MAP "${out}/pcmxml.txt")
+  set(${target}_PCMTBL "${out}/PCMTBL" PARENT_SCOPE)
+  set(${target}_MAP "${out}/pcmxml.txt" PARENT_SCOPE)
   if(table_DEPENDS AND NOT EXISTS "${dir}/DATA" AND CMAKE_GENERATOR MATCHES "Ninja"
       AND NOT CMAKE_VERSION VERSION_LESS 3.19)
     set_target_properties(${target} PROPERTIES
@@ -273,15 +258,7 @@ function(adpcmtbl_add_table target)
     get_property(scheduled GLOBAL PROPERTY _adpcmtbl_data_unseen SET)
     set_property(GLOBAL APPEND PROPERTY _adpcmtbl_data_unseen ${target})
     if(NOT scheduled)
-      cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}"
-        CALL _adpcmtbl_check_data)
+      cmake_language(DEFER DIRECTORY "${CMAKE_SOURCE_DIR}" CALL _adpcmtbl_check_data)
     endif()
   endif()
-  # Where the runs work, and what a killed one leaves.
-  set_property(TARGET ${target} APPEND PROPERTY
-    ADDITIONAL_CLEAN_FILES "${out}/.adpcmtbl-runs")
-  set_target_properties(${target} PROPERTIES
-    ADPCMTBL_PCMTBL "${out}/PCMTBL" ADPCMTBL_MAP "${out}/pcmxml.txt")
-  set(${target}_PCMTBL "${out}/PCMTBL" PARENT_SCOPE)
-  set(${target}_MAP "${out}/pcmxml.txt" PARENT_SCOPE)
 endfunction()

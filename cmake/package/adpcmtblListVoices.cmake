@@ -1,5 +1,4 @@
-# adpcmtblListVoices.cmake: run at every build by adpcmtbl_add_table()'s
-# rules.
+# adpcmtblListVoices.cmake: run at every build by adpcmtbl_add_table()'s rules.
 #   cmake -P adpcmtblListVoices.cmake -- TABLE LIST
 # Writes the names of the VOICE.n files in TABLE to LIST, one a line, and
 # rewrites LIST only when they change, so that the table is made again
@@ -19,11 +18,10 @@ foreach(number RANGE 1 32)
     string(APPEND present "VOICE.${number}\n")
   endif()
 endforeach()
-set(listed "")
+# Written at least once, an empty list too: the table's rule needs the file.
 if(EXISTS "${LIST}")
   file(READ "${LIST}" listed)
 endif()
-# Written at least once, an empty list too: the table's rule needs the file.
-if(NOT EXISTS "${LIST}" OR NOT listed STREQUAL present)
+if(NOT DEFINED listed OR NOT listed STREQUAL present)
   file(WRITE "${LIST}" "${present}")
 endif()

@@ -2,8 +2,9 @@
 #   cmake -DTOOL=<tool> [-DSWITCH=-n] -P adpcmtblRunTable.cmake -- TABLE OUTPUT
 # Runs TOOL (with SWITCH, if any) on the DATA and VOICE.n files of TABLE, in
 # a scratch folder of its own inside OUTPUT/.adpcmtbl-runs, then renames the
-# finished PCMTBL and pcmxml.txt into OUTPUT.  It writes nothing into TABLE, and removes only
-# what it made: its scratch folder, and on a failure the two outputs.
+# finished PCMTBL and pcmxml.txt into OUTPUT.  It writes nothing into TABLE,
+# and removes only what it made: its scratch folder, and on a failure the
+# two outputs.
 
 # The folders come after "--", where cmake takes every byte as it stands
 # (a -D value loses its trailing blanks).
@@ -21,48 +22,40 @@ if(real_output STREQUAL real_table)
     "${TABLE}, and nothing may be written there")
 endif()
 
-# The tool sees the table's files through links in the scratch folder, each
-# by its own name: a pattern would take any brackets or stars in the table's
-# path for wildcards.  A folder in a file's place is left out, as the tool
-# would take it for missing too, so no link ever leads into a folder.
+# One folder a run: a Makefile generator gives each target that uses the
+# table a copy of its rule, and two such runs at once must never meet.
+string(RANDOM LENGTH 16 id)
+set(scratch "${OUTPUT}/.adpcmtbl-runs/${id}")
+file(MAKE_DIRECTORY "${scratch}")
+# The tool sees the table's files through links, each by its own name (a
+# pattern would take brackets or stars in the table's path for wildcards).
+# A folder in a file's place is left out, as the tool would take it for
+# missing too.  Where no link can be made (Windows, without the right to),
+# a copy is as good: the tool only opens the files.
 set(names DATA)
 foreach(number RANGE 1 32)
   list(APPEND names "VOICE.${number}")
 endforeach()
-
-# One folder a run, so that two runs of the table at once (a Makefile
-# generator gives each target that uses the table a copy of its rule) never
-# meet.  All of them live in the one hidden folder .adpcmtbl-runs, which the
-# build's clean removes, with whatever a killed run left there.
-string(RANDOM LENGTH 16 id)
-set(scratch "${OUTPUT}/.adpcmtbl-runs/${id}")
-file(MAKE_DIRECTORY "${scratch}")
 foreach(name IN LISTS names)
   if(EXISTS "${TABLE}/${name}" AND NOT IS_DIRECTORY "${TABLE}/${name}")
-    # Where no link can be made (Windows, without the right to), a copy is
-    # as good: the tool only opens the voice files.
     file(CREATE_LINK "${TABLE}/${name}" "${scratch}/${name}" SYMBOLIC COPY_ON_ERROR)
   endif()
 endforeach()
 
-# Standard output and standard error in one stream, printed whole: the log
-# then shows the banner and messages, then the listing, never one line
-# broken by another.  The text keeps its last newline, so that whatever
-# another run prints after it begins a line of its own.
+# Both streams in one, printed whole: the log shows the banner and messages,
+# then the listing, never one line broken by another.  The text keeps its
+# last newline, so that whatever another run prints begins a line of its own.
 execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${scratch}"
   OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE status ENCODING NONE)
 message(NOTICE "${log}")
 
-if(status EQUAL 0)
-  # A rename replaces the old file whole: whoever reads the output sees the
-  # old table or the new one, never part of one.
-  file(RENAME "${scratch}/PCMTBL" "${OUTPUT}/PCMTBL")
-  file(RENAME "${scratch}/pcmxml.txt" "${OUTPUT}/pcmxml.txt")
-else()
+if(NOT status EQUAL 0)
   # Nothing is left that a later step could take for a finished table.
   file(REMOVE "${OUTPUT}/PCMTBL" "${OUTPUT}/pcmxml.txt")
-endif()
-file(REMOVE_RECURSE "${scratch}")
-if(NOT status EQUAL 0)
+  file(REMOVE_RECURSE "${scratch}")
   message(FATAL_ERROR "adpcmtbl failed on ${TABLE}: exit status ${status}")
 endif()
+# A rename replaces the old file whole: a reader sees the old table or the new.
+file(RENAME "${scratch}/PCMTBL" "${OUTPUT}/PCMTBL")
+file(RENAME "${scratch}/pcmxml.txt" "${OUTPUT}/pcmxml.txt")
+file(REMOVE_RECURSE "${scratch}")

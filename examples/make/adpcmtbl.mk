@@ -8,10 +8,10 @@
 #   clean: ; $(adpcmtbl_clean)
 #
 # Each call makes FOLDER/PCMTBL and FOLDER/pcmxml.txt in one run of the tool
-# inside FOLDER, and makes them again exactly when FOLDER/DATA changes or a
-# FOLDER/VOICE.n (n = 1 to 32) appears or disappears; what the voice files
-# hold plays no part. A relative FOLDER is taken from make's working
-# directory. A rule of yours that makes FOLDER/DATA runs first; the VOICE.n
+# inside FOLDER (a relative one taken from make's working directory), and
+# makes them again exactly when FOLDER/DATA changes or a FOLDER/VOICE.n
+# (n = 1 to 32) appears or disappears; what the voice files hold plays no
+# part. A rule of yours that makes FOLDER/DATA runs first; the VOICE.n
 # files, though, are looked for when make reads the Makefile, so they must
 # be there before make starts.
 #
@@ -45,10 +45,9 @@ endif
 ADPCMTBL ?= adpcmtbl
 
 adpcmtbl_tables :=
-adpcmtbl_keys :=
 adpcmtbl_outputs :=
-adpcmtbl_made :=
-adpcmtbl_clean = rm -f -- $(foreach f,$(adpcmtbl_made),$(call adpcmtbl_quote,$f))
+adpcmtbl_clean = rm -f -- $(foreach t,$(adpcmtbl_tables),$(foreach f,PCMTBL pcmxml.txt \
+  .adpcmtbl-voices,$(call adpcmtbl_quote,$t/$f)))
 
 # For the shell: one word in single quotes, each ' inside as '\''.
 adpcmtbl_quote = '$(subst ','\'',$(1))'
@@ -63,9 +62,7 @@ adpcmtbl_tool = $(if $(ADPCMTBL),,$(error adpcmtbl.mk: ADPCMTBL is empty))$(call
 # The folder of a call, without the blanks around it and a trailing /; make
 # stops, naming what is wrong, if it cannot take the name or has the folder
 # already, under this name or another (t2, ./t2/, $(CURDIR)/t2).
-adpcmtbl_hash := \#
-adpcmtbl_unusable := : $(adpcmtbl_hash) % ; = | \ $$ * ? [
-adpcmtbl_folder = $(call adpcmtbl_checked,$(strip $(1)))
+adpcmtbl_unusable := : \# % ; = | \ $$ * ? [
 adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called without a \
   table folder))$(if $(call adpcmtbl_flaws,$(1)),$(error adpcmtbl.mk: the table folder "$(1)" \
   has $(call adpcmtbl_flaws,$(1)) in its name: make cannot take a blank, any of \
@@ -73,15 +70,14 @@ adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called wit
   link whose name has none))$(call adpcmtbl_new,$(if $(filter-out /,$(1)),$(1:%/=%),$(1)))
 adpcmtbl_flaws = $(strip $(if $(word 2,$(1)),a blank) $(foreach c,$(adpcmtbl_unusable),$(if \
   $(findstring $c,$(1)),"$c")) $(if $(filter ~%,$(1)),a leading "~"))
-adpcmtbl_new = $(if $(filter $(call adpcmtbl_key,$(1)),$(adpcmtbl_keys)),$(error adpcmtbl.mk: \
-  adpcmtbl_table was called twice for the table folder "$(1)"))$(1)
-# A folder by its absolute path without ., .. or doubled and trailing /, so
-# that t2, ./t2/ and $(CURDIR)/t2 are one folder. The checked name has no
-# blank, so abspath takes it whole; a blank or % it gets from $(CURDIR)
-# becomes ?, which no checked name holds, so that filter can compare.
-adpcmtbl_empty :=
-adpcmtbl_tab := $(adpcmtbl_empty)	$(adpcmtbl_empty)
-adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $(adpcmtbl_empty) ,?,$(abspath $(1)))))
+adpcmtbl_new = $(if $(filter $(call adpcmtbl_key,$(1)),$(foreach t,$(adpcmtbl_tables),$(call \
+  adpcmtbl_key,$t))),$(error adpcmtbl.mk: adpcmtbl_table was called twice for the table \
+  folder "$(1)"))$(1)
+# A folder by its absolute path without ., .. or doubled and trailing /. The
+# checked name has no blank, so abspath takes it whole; a blank or % it gets
+# from $(CURDIR) becomes ?, which no checked name holds, so filter can compare.
+adpcmtbl_tab := $()	$()
+adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $() ,?,$(abspath $(1)))))
 
 # A VOICE.n that disappears leaves nothing newer behind, so the list of those
 # present is the input: kept in the state file, which a phony prerequisite
@@ -91,9 +87,8 @@ adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 
   27 28 29 30 31 32
 # Only what the tool would open counts: not a folder (X/. exists only where
 # X is a folder), nor a link that leads nowhere (realpath finds no file).
-adpcmtbl_voices = voices:$(notdir $(call adpcmtbl_files,$(wildcard $(addprefix \
-  $(1)/VOICE.,$(adpcmtbl_numbers)))))
-adpcmtbl_files = $(foreach f,$(1),$(if $(realpath $f),$(if $(wildcard $f/.),,$f)))
+adpcmtbl_voices = voices:$(notdir $(foreach f,$(addprefix $(1)/VOICE.,$(adpcmtbl_numbers)),$(if \
+  $(realpath $f),$(if $(wildcard $f/.),,$f))))
 # (Read only if it is there: $(file <) stops make when the folder is not.)
 adpcmtbl_recorded = $(if $(wildcard $(1)/.adpcmtbl-voices),$(file <$(1)/.adpcmtbl-voices))
 adpcmtbl_changed = $(if $(call adpcmtbl_differ,$(call adpcmtbl_recorded,$(1)),$(call \
@@ -103,8 +98,7 @@ adpcmtbl_differ = $(subst $(1),,$(2))$(subst $(2),,$(1))
 adpcmtbl_record = echo $(call adpcmtbl_quote,$(call adpcmtbl_voices,$(1))) >$(call \
   adpcmtbl_quote,$(1)/.adpcmtbl-voices)
 
-# Shell commands for the recipes. A failed run removes both outputs: make
-# itself keeps an output that the tool failed before touching.
+# A failed run removes both outputs: make keeps one the tool failed before touching.
 adpcmtbl_need_folder = test -d $(call adpcmtbl_quote,$(1)) || { if test -e $(call \
   adpcmtbl_quote,$(1)); then $(call adpcmtbl_say,the table folder "$(1)" is not a folder); else \
   $(call adpcmtbl_say,the table folder "$(1)" does not exist); fi; exit 1; }
@@ -117,7 +111,7 @@ adpcmtbl_run = cd $(call adpcmtbl_quote,$(if $(filter /%,$(1)),,./)$(1)) && \
 # Saving the default goal keeps a call from choosing it.
 define adpcmtbl_table
 adpcmtbl_goal := $$(.DEFAULT_GOAL)
-$(call adpcmtbl_rules,$(call adpcmtbl_folder,$(1)))
+$(call adpcmtbl_rules,$(call adpcmtbl_checked,$(strip $(1))))
 .DEFAULT_GOAL := $$(adpcmtbl_goal)
 endef
 
@@ -127,9 +121,7 @@ endef
 # the folder, and with -j would not wait otherwise).
 define adpcmtbl_rules
 adpcmtbl_tables += $(1)
-adpcmtbl_keys += $$(call adpcmtbl_key,$(1))
 adpcmtbl_outputs += $(1)/PCMTBL $(1)/pcmxml.txt
-adpcmtbl_made += $(1)/PCMTBL $(1)/pcmxml.txt $(1)/.adpcmtbl-voices
 $(1)/PCMTBL $(1)/pcmxml.txt &: $(1)/DATA $(1)/.adpcmtbl-voices
 	@$(call adpcmtbl_need_folder,$(1))
 	@$(call adpcmtbl_need_data,$(1))
