@@ -384,7 +384,8 @@ scenario_data_made_by_a_target_needs_byproducts() {
     b="$p/build-$generator"
     if [ "$generator" = Ninja ]; then
       refused "$b/gen" -S "$p" -B "$b" -G "$generator"
-      says "adpcmtbl_add_table(voice_table)" "BYPRODUCTS $b/gen/DATA" "make_data"
+      says "adpcmtbl_add_table(voice_table)" "BYPRODUCTS $b/gen/DATA" \
+        "If a target of DEPENDS (make_data) writes it"
     else
       configure -S "$p" -B "$b" -G "$generator"
       build_twice "$b"
