@@ -91,13 +91,14 @@ endif()
 # and package_source then stop before they make anything, naming it, rather
 # than make a package that is silently wrong (a .deb without Depends, say).
 set(missing_for_packages "")
-# Appends "program (Debian package)" to the list |missing| names unless the
-# program is found; its path lands in |variable|.
+# Adds "program (Debian package)" to the list |missing| unless the program is
+# found; its path lands in |variable|.
 function(adpcmtbl_need variable program debian_package missing)
   find_program(${variable} ${program})
   if(NOT ${variable})
-    set(${missing} "${${missing}};${program} (${debian_package})" PARENT_SCOPE)
+    list(APPEND ${missing} "${program} (${debian_package})")
   endif()
+  return(PROPAGATE ${missing})
 endfunction()
 # Every archive is packed with tar and gzip; GNU tar 1.28 is the first to
 # sort the entries it packs.
@@ -106,7 +107,7 @@ adpcmtbl_need(TAR tar tar missing_for_archives)
 if(TAR)
   execute_process(COMMAND ${TAR} --version OUTPUT_VARIABLE tar_version ERROR_QUIET)
   if(NOT tar_version MATCHES "^tar \\(GNU tar\\) ([0-9.]+)" OR CMAKE_MATCH_1 VERSION_LESS 1.28)
-    string(APPEND missing_for_archives ";GNU tar 1.28 or later (tar)")
+    list(APPEND missing_for_archives "GNU tar 1.28 or later (tar)")
   endif()
 endif()
 adpcmtbl_need(GZIP gzip gzip missing_for_archives)
@@ -116,13 +117,11 @@ if(EXISTS ${PROJECT_SOURCE_DIR}/.git)
 endif()
 if(WIN32)
   adpcmtbl_need(ZIP zip zip missing_for_packages)
-  if(NOT MANDOC)
-    string(APPEND missing_for_packages ";mandoc (mandoc)")
-  endif()
+  adpcmtbl_need(MANDOC mandoc mandoc missing_for_packages)
 else()
   adpcmtbl_need(DPKG_SHLIBDEPS dpkg-shlibdeps dpkg-dev missing_for_packages)
   adpcmtbl_need(DPKG_DEB dpkg-deb dpkg missing_for_packages)
-  string(APPEND missing_for_packages "${missing_for_archives}")
+  list(APPEND missing_for_packages ${missing_for_archives})
 endif()
 
 # The third-party notices of the archives, in release/third-party: the
@@ -153,7 +152,7 @@ function(adpcmtbl_third_party_notices executable)
       OUTPUT_VARIABLE owner RESULT_VARIABLE status ERROR_QUIET)
     if(NOT status EQUAL 0 OR NOT owner MATCHES "^([^:,]+)[^ ]*: ")
       # The notices could not say where its source is.
-      string(APPEND missing_for_packages ";${file} from a Debian package (${path} is not)")
+      list(APPEND missing_for_packages "${file} from a Debian package (${path} is not)")
       return(PROPAGATE missing_for_packages)
     endif()
     set(package ${CMAKE_MATCH_1})
@@ -286,8 +285,8 @@ else()
     install(FILES LICENSE DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
   elseif(portable_unlinkable)
     # The .tar.gz's executable cannot be linked here.
-    string(APPEND missing_for_packages
-      ";static C and C++ libraries for -static-pie or -static (libc6-dev, libstdc++-dev)")
+    list(APPEND missing_for_packages
+      "static C and C++ libraries for -static-pie or -static (libc6-dev, libstdc++-dev)")
   endif()
   # Debian wants the page, the changelog and any document over 4 KB gzipped
   # at the highest level, without a name or time in the gzip header.  The
@@ -324,11 +323,9 @@ install(FILES cmake/package/adpcmtblConfig.cmake cmake/package/adpcmtblAddTable.
 install(FILES examples/make/adpcmtbl.mk DESTINATION ${make_recipe_dir} COMPONENT package)
 
 if(missing_for_packages)
-  list(REMOVE_ITEM missing_for_packages "")
   list(JOIN missing_for_packages ", " missing)
   message(STATUS "cpack cannot make the packages here; missing: ${missing}")
 endif()
-list(REMOVE_ITEM missing_for_source "")
 
 # `cpack` in the build folder.  Which components go into which package, and
 # the time stamped on every file, are settled per package in
@@ -336,14 +333,12 @@ list(REMOVE_ITEM missing_for_source "")
 # by release_*.cmake.  Beside each package cpack writes NAME.sha256, which
 # `sha256sum -c NAME.sha256` checks: of the final .deb, as the post-build
 # script runs first.
-set(CPACK_PACKAGE_VENDOR "The adpcmtbl developers")
 set(CPACK_PACKAGE_CONTACT "The adpcmtbl developers <dev@adpcmtbl.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "ADPCM sample-ROM build step: voice address table and ROM map")
 set(CPACK_PACKAGE_DESCRIPTION "adpcmtbl, the Velomira ADPCM Table maker, reads a 32-voice table\n\
 (DATA), lays the voices out one after another in ADPCM ROM, and writes\n\
 the address table PCMTBL and the ROM map pcmxml.txt.")
-set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
