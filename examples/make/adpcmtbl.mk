@@ -10,33 +10,17 @@
 # Each call makes FOLDER/PCMTBL and FOLDER/pcmxml.txt in one run of the tool
 # inside FOLDER (a relative one taken from make's working directory), and
 # makes them again exactly when FOLDER/DATA changes or a FOLDER/VOICE.n
-# (n = 1 to 32) appears or disappears; what the voice files hold plays no
-# part. A rule of yours that makes FOLDER/DATA runs first; the VOICE.n
-# files, though, are looked for when make reads the Makefile, so they must
-# be there before make starts.
-#
-# Into FOLDER it writes only PCMTBL, pcmxml.txt and its state file
-# FOLDER/.adpcmtbl-voices, the list of VOICE.n present, which belongs in
-# .gitignore; it never removes or changes DATA or a VOICE.n. A run that
-# fails leaves neither output. make -n, make -q and make clean write no
-# state file. A folder or DATA that is missing is named when the run fails.
-# A run interrupted (Ctrl-C) loses the outputs it had begun to write, which
-# make deletes, and keeps an old one it had not reached, older than its
-# inputs, so the next make runs it again; only when make itself is killed
-# outright (SIGKILL) can a cut-off output stay that make takes for made:
-# run make clean then.
+# (n = 1 to 32) appears or disappears. It keeps the list of VOICE.n present
+# in FOLDER/.adpcmtbl-voices, which belongs in .gitignore. The calls set
+# adpcmtbl_outputs (every table's two outputs) and adpcmtbl_clean (a command
+# that removes them and the state files).
 #
 # ADPCMTBL is the tool (default adpcmtbl, looked up in PATH), read when the
 # recipe runs; a path with a slash in it is taken from make's working
 # directory, and may hold spaces.
 #
-# Make cannot take a file name with a blank, any of : # % ; = | \ $ * ? [
-# or a leading ~, so a FOLDER with one stops make with a message saying
-# which: rename it, or reach it through a link whose name has none.
-#
-# The calls also set adpcmtbl_outputs (every table's two outputs) and
-# adpcmtbl_clean (a command that removes them and the state files). They
-# do not choose the default goal and change no rule but their own.
+# What the recipe guarantees and refuses is in docs/build-recipes.md in the
+# adpcmtbl sources.
 
 ifeq ($(filter grouped-target,$(.FEATURES)),)
   $(error adpcmtbl.mk needs GNU make 4.3 or later (grouped targets); this is $(MAKE_VERSION))
