@@ -44,10 +44,9 @@ function(_adpcmtbl_resolve path out_var)
   set(${out_var} "${base}${missing}" PARENT_SCOPE)
 endfunction()
 
-# Stops configuration when the build would write into the table folder
-# |table| through |folder|, the build or output folder (|kind|): when it is
-# the table folder or, for an output folder, holds it or lies in it below a
-# folder that the build would have to create there.
+# Stops configuration when the build would write into the table folder |table| through
+# |folder|, the build or output folder (|kind|): when it is the table folder or, for an
+# output folder, holds it or lies in it below a folder the build would create there.
 function(_adpcmtbl_keep_out target kind folder table)
   _adpcmtbl_resolve("${folder}" out)
   _adpcmtbl_resolve("${table}" in)
@@ -180,10 +179,9 @@ function(adpcmtbl_add_table target)
   if(table_NO_PRESENCE_CHECK)
     set(switch -n)
   else()
-    # A voice file that disappears leaves nothing newer behind.  So
-    # <target>_voices keeps their names in a list file, rewritten only when
-    # they change, which the table follows; naming the target too has it run
-    # before any target that uses the table's rule.
+    # A voice file that disappears leaves nothing newer behind, so <target>_voices
+    # keeps their names in a list file, rewritten only when they change, which the
+    # table follows; naming the target too runs it before any user of the rule.
     set(list_file "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.adpcmtbl/voices")
     set(lister "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblListVoices.cmake")
     # A custom target's DEPENDS takes files; targets are added apart.

@@ -43,9 +43,8 @@ adpcmtbl_tool = $(if $(ADPCMTBL),,$(error adpcmtbl.mk: ADPCMTBL is empty))$(call
   adpcmtbl_quote,$(if $(filter /%,$(firstword $(ADPCMTBL))),,$(if \
   $(findstring /,$(ADPCMTBL)),$(CURDIR)/))$(ADPCMTBL))
 
-# The folder of a call, without the blanks around it and a trailing /; make
-# stops, naming what is wrong, if it cannot take the name or has the folder
-# already, under this name or another (t2, ./t2/, $(CURDIR)/t2).
+# The folder of a call, without blanks around it or a trailing /; make stops, naming
+# the fault, if it cannot take the name or has the folder already (t2, ./t2/, $(CURDIR)/t2).
 adpcmtbl_unusable := : \# % ; = | \ $$ * ? [
 adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called without a \
   table folder))$(if $(call adpcmtbl_flaws,$(1)),$(error adpcmtbl.mk: the table folder "$(1)" \
@@ -63,10 +62,9 @@ adpcmtbl_new = $(if $(filter $(call adpcmtbl_key,$(1)),$(foreach t,$(adpcmtbl_ta
 adpcmtbl_tab := $()	$()
 adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $() ,?,$(abspath $(1)))))
 
-# A VOICE.n that disappears leaves nothing newer behind, so the list of those
-# present is the input: kept in the state file, which a phony prerequisite
-# has rewritten (and so made newer) only when the list differs from what it
-# holds. It is only read here, so make -n, -q and clean write nothing.
+# A VOICE.n that disappears leaves nothing newer behind, so the input is the list of
+# those present, in the state file, which a phony prerequisite has rewritten (so made
+# newer) only when the list differs. It is only read here: make -n, -q, clean write nothing.
 adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
   27 28 29 30 31 32
 # Only what the tool would open counts: not a folder (X/. exists only where
