@@ -9,44 +9,17 @@
 # voice files at every build), which runs adpcmtbl::adpcmtbl on the DATA
 # and VOICE.n files of <dir> and leaves PCMTBL and pcmxml.txt in <out>
 # (default ${CMAKE_CURRENT_BINARY_DIR}/<target>; a relative <out> is taken
-# from there).  Nothing is ever written into <dir>: the tool runs in a
-# scratch folder of its own inside <out>/.adpcmtbl-runs, and each finished
-# output is then renamed into place, so that two runs at once both succeed
-# and a reader sees the old file or the new one, whole.  A run that finishes
-# removes its scratch folder; one killed part-way (an interrupted build)
-# leaves it there, where no later run reads it and the build's clean
-# removes it.  Configuration stops when <out> would be <dir>, would hold
-# it, or would have to be created directly in it, when the build folder is
-# <dir> (by any name, links resolved), when another adpcmtbl_add_table()
-# already writes into <out>, and when either path holds a ";", a line break,
-# "$(" or "$<", a backslash where it is no separator, or (in <out>) a "#",
-# which CMake cannot pass to the build tool.
+# from there).  DEPENDS names what the build makes before the table: voice
+# files, or DATA itself, as files (outputs of add_custom_command()) or as
+# targets; without it, <dir> and its DATA must exist when the project is
+# configured.  NO_PRESENCE_CHECK runs the tool with -n, and then the VOICE.n
+# files play no part at all.
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
-# <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP.
-# A later step takes them so (from another directory, naming the target too,
-# so that it is made first):
-#
-#   add_custom_command(OUTPUT rom.bin COMMAND make_rom ${voices_PCMTBL}
-#     DEPENDS ${voices_PCMTBL})                                 # same directory
-#   add_custom_command(OUTPUT rom.bin
-#     COMMAND make_rom $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>
-#     DEPENDS voices $<TARGET_PROPERTY:voices,ADPCMTBL_PCMTBL>)  # any other
-#
-# The table is made again when DATA changes, when a VOICE.n (1 to 32)
-# appears or disappears, when the tool does, or when a DEPENDS file does;
-# what the VOICE.n files hold plays no part.  DEPENDS names what the build
-# makes before the table: voice files, or DATA itself, as files (outputs of
-# add_custom_command()) or as targets.  Without DEPENDS, <dir> and its DATA
-# must exist when the project is configured.  Under Ninja, which stops on a
-# missing file that no rule makes, a DATA missing then must be a declared
-# output: a target that writes it names it in its BYPRODUCTS
-# (add_custom_target(make_data ... BYPRODUCTS <dir>/DATA)), and configuration
-# stops, saying so, when no rule does (a Makefile generator runs such a
-# target first without it).  NO_PRESENCE_CHECK runs the tool with -n, and
-# then the VOICE.n files play no part at all.  A run that fails fails the
-# build and leaves neither output behind.  The build log shows the tool's
-# banner and messages, then its listing, every line whole.
+# <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP;
+# a step in another directory that uses them names <target> too, so that it
+# is made first.  What the function guarantees and refuses, with examples, is
+# in docs/build-recipes.md in the adpcmtbl sources.
 
 # The absolute path of |path| with every link in the part of it that exists
 # resolved, so that two names of one folder compare equal.
@@ -71,10 +44,9 @@ function(_adpcmtbl_resolve path out_var)
   set(${out_var} "${base}${missing}" PARENT_SCOPE)
 endfunction()
 
-# Stops configuration when the build would write into the table folder
-# |table| through |folder|, the build or output folder (|kind|): when it is
-# the table folder or, for an output folder, holds it or lies in it below a
-# folder that the build would have to create there.
+# Stops configuration when the build would write into the table folder |table| through
+# |folder|, the build or output folder (|kind|): when it is the table folder or, for an
+# output folder, holds it or lies in it below a folder the build would create there.
 function(_adpcmtbl_keep_out target kind folder table)
   _adpcmtbl_resolve("${folder}" out)
   _adpcmtbl_resolve("${table}" in)
@@ -116,25 +88,19 @@ function(_adpcmtbl_check_data)
   foreach(target IN LISTS tables)
     get_target_property(data ${target} _ADPCMTBL_DATA)
     get_target_property(depends ${target} _ADPCMTBL_DEPENDS)
-    if(EXISTS "${data}")
-      continue()
-    endif()
-    set(known FALSE)
+    set(generated FALSE)
     set(makers "")
     foreach(item IN ITEMS ${target} ${depends})
-      if(TARGET "${item}")
+      if(TARGET "${item}" AND NOT generated)
         get_target_property(folder "${item}" SOURCE_DIR)
         get_source_file_property(generated "${data}" DIRECTORY "${folder}" GENERATED)
-        if(generated)
-          set(known TRUE)
-        endif()
         list(APPEND makers "${item}")
       endif()
     endforeach()
-    list(REMOVE_AT makers 0)  # the table's own target, there for its folder
-    if(known)
+    if(generated OR EXISTS "${data}")
       continue()
     endif()
+    list(REMOVE_AT makers 0)  # the table's own target, there for its folder
     set(fix "Make it")
     if(makers)
       list(JOIN makers ", " makers)
@@ -213,10 +179,9 @@ function(adpcmtbl_add_table target)
   if(table_NO_PRESENCE_CHECK)
     set(switch -n)
   else()
-    # A voice file that disappears leaves nothing newer behind.  So
-    # <target>_voices keeps their names in a list file, rewritten only when
-    # they change, which the table follows; naming the target too has it run
-    # before any target that uses the table's rule.
+    # A voice file that disappears leaves nothing newer behind, so <target>_voices
+    # keeps their names in a list file, rewritten only when they change, which the
+    # table follows; naming the target too runs it before any user of the rule.
     set(list_file "${CMAKE_CURRENT_BINARY_DIR}/CMakeFiles/${target}.adpcmtbl/voices")
     set(lister "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblListVoices.cmake")
     # A custom target's DEPENDS takes files; targets are added apart.

@@ -18,10 +18,6 @@ foreach(number RANGE 1 32)
     string(APPEND present "VOICE.${number}\n")
   endif()
 endforeach()
-# Written at least once, an empty list too: the table's rule needs the file.
-if(EXISTS "${LIST}")
-  file(READ "${LIST}" listed)
-endif()
-if(NOT DEFINED listed OR NOT listed STREQUAL present)
-  file(WRITE "${LIST}" "${present}")
-endif()
+# Written when its text differs and only then, an empty list too (the table's
+# rule needs the file); the names hold nothing that @ONLY would replace.
+file(CONFIGURE OUTPUT "${LIST}" CONTENT "${present}" @ONLY)

@@ -1,10 +1,9 @@
 # adpcmtblRunTable.cmake: the command of adpcmtbl_add_table()'s rule.
 #   cmake -DTOOL=<tool> [-DSWITCH=-n] -P adpcmtblRunTable.cmake -- TABLE OUTPUT
-# Runs TOOL (with SWITCH, if any) on the DATA and VOICE.n files of TABLE, in
-# a scratch folder of its own inside OUTPUT/.adpcmtbl-runs, then renames the
-# finished PCMTBL and pcmxml.txt into OUTPUT.  It writes nothing into TABLE,
-# and removes only what it made: its scratch folder, and on a failure the
-# two outputs.
+# Runs TOOL (with SWITCH, if any) on the files of TABLE in a scratch folder of
+# its own, then renames the finished PCMTBL and pcmxml.txt into OUTPUT.  It
+# writes nothing into TABLE, and removes only its scratch folder and, on a
+# failure, the two outputs.
 
 # The folders come after "--", where cmake takes every byte as it stands
 # (a -D value loses its trailing blanks).
@@ -29,9 +28,9 @@ set(scratch "${OUTPUT}/.adpcmtbl-runs/${id}")
 file(MAKE_DIRECTORY "${scratch}")
 # The tool sees the table's files through links, each by its own name (a
 # pattern would take brackets or stars in the table's path for wildcards).
-# A folder in a file's place is left out, as the tool would take it for
-# missing too.  Where no link can be made (Windows, without the right to),
-# a copy is as good: the tool only opens the files.
+# A folder in a file's place is left out: the tool takes it for missing.
+# Where no link can be made (Windows, without the right to), a copy is as
+# good: the tool only opens the files.
 set(names DATA)
 foreach(number RANGE 1 32)
   list(APPEND names "VOICE.${number}")
@@ -42,9 +41,9 @@ foreach(name IN LISTS names)
   endif()
 endforeach()
 
-# Both streams in one, printed whole: the log shows the banner and messages,
-# then the listing, never one line broken by another.  The text keeps its
-# last newline, so that whatever another run prints begins a line of its own.
+# Both streams in one, printed whole, so that no line of the log is broken by
+# another.  The text keeps its last newline, so that whatever another run
+# prints begins a line of its own.
 execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${scratch}"
   OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE status ENCODING NONE)
 message(NOTICE "${log}")

@@ -10,33 +10,17 @@
 # Each call makes FOLDER/PCMTBL and FOLDER/pcmxml.txt in one run of the tool
 # inside FOLDER (a relative one taken from make's working directory), and
 # makes them again exactly when FOLDER/DATA changes or a FOLDER/VOICE.n
-# (n = 1 to 32) appears or disappears; what the voice files hold plays no
-# part. A rule of yours that makes FOLDER/DATA runs first; the VOICE.n
-# files, though, are looked for when make reads the Makefile, so they must
-# be there before make starts.
-#
-# Into FOLDER it writes only PCMTBL, pcmxml.txt and its state file
-# FOLDER/.adpcmtbl-voices, the list of VOICE.n present, which belongs in
-# .gitignore; it never removes or changes DATA or a VOICE.n. A run that
-# fails leaves neither output. make -n, make -q and make clean write no
-# state file. A folder or DATA that is missing is named when the run fails.
-# A run interrupted (Ctrl-C) loses the outputs it had begun to write, which
-# make deletes, and keeps an old one it had not reached, older than its
-# inputs, so the next make runs it again; only when make itself is killed
-# outright (SIGKILL) can a cut-off output stay that make takes for made:
-# run make clean then.
+# (n = 1 to 32) appears or disappears. It keeps the list of VOICE.n present
+# in FOLDER/.adpcmtbl-voices, which belongs in .gitignore. The calls set
+# adpcmtbl_outputs (every table's two outputs) and adpcmtbl_clean (a command
+# that removes them and the state files).
 #
 # ADPCMTBL is the tool (default adpcmtbl, looked up in PATH), read when the
 # recipe runs; a path with a slash in it is taken from make's working
 # directory, and may hold spaces.
 #
-# Make cannot take a file name with a blank, any of : # % ; = | \ $ * ? [
-# or a leading ~, so a FOLDER with one stops make with a message saying
-# which: rename it, or reach it through a link whose name has none.
-#
-# The calls also set adpcmtbl_outputs (every table's two outputs) and
-# adpcmtbl_clean (a command that removes them and the state files). They
-# do not choose the default goal and change no rule but their own.
+# What the recipe guarantees and refuses is in docs/build-recipes.md in the
+# adpcmtbl sources.
 
 ifeq ($(filter grouped-target,$(.FEATURES)),)
   $(error adpcmtbl.mk needs GNU make 4.3 or later (grouped targets); this is $(MAKE_VERSION))
@@ -59,9 +43,8 @@ adpcmtbl_tool = $(if $(ADPCMTBL),,$(error adpcmtbl.mk: ADPCMTBL is empty))$(call
   adpcmtbl_quote,$(if $(filter /%,$(firstword $(ADPCMTBL))),,$(if \
   $(findstring /,$(ADPCMTBL)),$(CURDIR)/))$(ADPCMTBL))
 
-# The folder of a call, without the blanks around it and a trailing /; make
-# stops, naming what is wrong, if it cannot take the name or has the folder
-# already, under this name or another (t2, ./t2/, $(CURDIR)/t2).
+# The folder of a call, without blanks around it or a trailing /; make stops, naming
+# the fault, if it cannot take the name or has the folder already (t2, ./t2/, $(CURDIR)/t2).
 adpcmtbl_unusable := : \# % ; = | \ $$ * ? [
 adpcmtbl_checked = $(if $(1),,$(error adpcmtbl.mk: adpcmtbl_table was called without a \
   table folder))$(if $(call adpcmtbl_flaws,$(1)),$(error adpcmtbl.mk: the table folder "$(1)" \
@@ -79,10 +62,9 @@ adpcmtbl_new = $(if $(filter $(call adpcmtbl_key,$(1)),$(foreach t,$(adpcmtbl_ta
 adpcmtbl_tab := $()	$()
 adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $() ,?,$(abspath $(1)))))
 
-# A VOICE.n that disappears leaves nothing newer behind, so the list of those
-# present is the input: kept in the state file, which a phony prerequisite
-# has rewritten (and so made newer) only when the list differs from what it
-# holds. It is only read here, so make -n, -q and clean write nothing.
+# A VOICE.n that disappears leaves nothing newer behind, so the input is the list of
+# those present, in the state file, which a phony prerequisite has rewritten (so made
+# newer) only when the list differs. It is only read here: make -n, -q, clean write nothing.
 adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
   27 28 29 30 31 32
 # Only what the tool would open counts: not a folder (X/. exists only where
