@@ -1,7 +1,5 @@
 # usage_encoding.cmake: ADPCMTBL_USAGE_ENCODING, the encoding of the usage
-# text's Japanese line: Shift_JIS for the Windows consoles the tool was made
-# for, UTF-8 for the terminals of every other system, unless the user names
-# one.
+# text's Japanese line: by default Shift_JIS on Windows, UTF-8 elsewhere.
 set(usage_encodings UTF-8 Shift_JIS)
 set(usage_encoding UTF-8)
 if(WIN32)
