@@ -23,10 +23,9 @@ release_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-release/C
 cmake_files=(adpcmtbl{AddTable,Config,ConfigVersion,ListVoices,RunTable}.cmake
              adpcmtbl{Targets-release,Targets}.cmake)
 
-# Fails unless the listing on standard input names the files given, in
-# order, each under the folder $1.  The third-party notices' Debian copyright
-# files are named alike, so that the lists hold whatever compiler version the
-# system has.
+# Fails unless the listing on standard input names the files given, in order, each under
+# the folder $1.  The third-party notices' Debian copyright files are named alike, so that
+# the lists hold whatever compiler version the system has.
 holds() {  # top file...
   local top=$1
   shift
@@ -50,16 +49,14 @@ examples=(demo control-bytes)
 # Runs a command on a fresh copy of an example, as a user has it (without the
 # script that made it); keeps its console output and exit status beside it.
 run_example() {  # example directory command...
-  local example=$1 dir=$2
+  local example=$1 dir=$2 status=0
   shift 2
   cp -r "examples/$example" "$dir"
   rm "$dir"/*.py
-  local status=0
   (cd "$dir" && "$@" >"$dir.out" 2>"$dir.err") || status=$?
   echo "$status" >"$dir.status"
 }
 
-# Fails unless the folders hold the same table.
 same_table() {  # reference candidate
   cmp "$1/PCMTBL" "$2/PCMTBL"
   cmp "$1/pcmxml.txt" "$2/pcmxml.txt"
