@@ -4,10 +4,8 @@
 # .deb is made again by dpkg-deb, as Debian makes its own, from CPack's
 # contents with the field added: members and entries owned by root, times
 # clamped to SOURCE_DATE_EPOCH.
+list(FILTER CPACK_PACKAGE_FILES INCLUDE REGEX "\\.deb$")
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
-  if(NOT package MATCHES "\\.deb$")
-    continue()
-  endif()
   set(tree "${CPACK_TOPLEVEL_DIRECTORY}/deb-tree")
   file(REMOVE_RECURSE "${tree}")
   execute_process(COMMAND "${ADPCMTBL_DPKG_DEB}" --raw-extract "${package}" "${tree}"
