@@ -9,7 +9,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # them may drift from the project's.
 set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
   ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1 ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
-  ${PROJECT_SOURCE_DIR}/CHANGELOG.md ${PROJECT_SOURCE_DIR}/docs/file-formats.md)
+  ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
 file(STRINGS docs/adpcmtbl.1 man_title REGEX "^\\.TH ")
 if(NOT man_title MATCHES "\"adpcmtbl ${PROJECT_VERSION}\"")
   message(FATAL_ERROR "docs/adpcmtbl.1 is not for version ${PROJECT_VERSION}: ${man_title}")
@@ -20,10 +20,9 @@ if(NOT changelog_top MATCHES "^adpcmtbl \\(${PROJECT_VERSION}\\) ")
     "${changelog_top}")
 endif()
 
-# The time every file in every package carries, unless SOURCE_DATE_EPOCH
-# says otherwise when cpack runs: that of the top changelog entry, as
-# `dpkg-parsechangelog -STimestamp` gives it.  Written in the sources, it is
-# the same for every packager, with or without git, whatever the clock says.
+# The time of every file in every package, unless SOURCE_DATE_EPOCH says
+# otherwise: the top changelog entry's, as `dpkg-parsechangelog -STimestamp`
+# gives it, the same for every packager, with or without git, on any clock.
 file(STRINGS packaging/debian/changelog changelog_trailer REGEX "^ -- " LIMIT_COUNT 1)
 set(stamp "[A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9])")
 string(APPEND stamp " ([0-9][0-9]):([0-9][0-9]):([0-9][0-9]) ([+-])([0-9][0-9])([0-9][0-9])$")
@@ -39,9 +38,8 @@ if(month LESS 0)
   message(FATAL_ERROR "packaging/debian/changelog: no month ${CMAKE_MATCH_2}")
 endif()
 math(EXPR release_date "(${year} * 100 + ${month} + 1) * 100 + ${day}")
-# Days since 1970-01-01 in the proleptic Gregorian calendar, counted in
-# years that begin on 1 March so that the leap day comes last: January and
-# February (month 0 and 1, where |before_march| is 1) count with the year before.
+# Days since 1970-01-01 (proleptic Gregorian), in years that begin on 1 March
+# so that the leap day comes last: January and February count with the year before.
 math(EXPR before_march "(11 - ${month}) / 10")
 math(EXPR year "${year} - ${before_march}")
 math(EXPR month "${month} + 12 * ${before_march} - 2")
@@ -51,9 +49,8 @@ math(EXPR ADPCMTBL_CHANGELOG_EPOCH "${days} * 86400
   + ${CMAKE_MATCH_4} * 3600 + ${CMAKE_MATCH_5} * 60 + ${CMAKE_MATCH_6}
   - (${CMAKE_MATCH_7}1) * (${CMAKE_MATCH_8} * 3600 + ${CMAKE_MATCH_9} * 60)")
 
-# CHANGELOG.md follows the Debian changelog, its master: its first entry is
-# "## VERSION (YYYY-MM-DD)" with the date of the Debian top entry, then its
-# text with each "  * " as "- " and the lines under it indented by two.
+# CHANGELOG.md's first entry is "## VERSION (YYYY-MM-DD)" of the Debian top
+# entry, then its text with "  * " as "- " and the lines under it indented by two.
 string(REGEX REPLACE "^(....)(..)" "\\1-\\2-" release_date ${release_date})
 file(READ packaging/debian/changelog debian_changelog)
 string(FIND "${debian_changelog}" "\n\n -- " trailer_at)
@@ -73,8 +70,7 @@ endif()
 # alone needs none of it, so configure only records what is missing; cpack
 # and package_source then stop before they make anything, naming it, rather
 # than make a package that is silently wrong (a .deb without Depends, say).
-# Adds "program (Debian package)" to the list |missing| unless the program is
-# found; its path lands in |variable|.
+# Finds |program| as |variable|, or adds "program (Debian package)" to |missing|.
 function(adpcmtbl_need variable program debian_package missing)
   find_program(${variable} ${program})
   if(NOT ${variable})
@@ -161,11 +157,10 @@ with which it can be built again and relinked against changed libraries.
   return(PROPAGATE missing_for_packages)
 endfunction()
 
-# Writes |output| in the build folder from what the command in ARGN prints.
-# At configure time: what it reads is among the configure's dependencies, so
-# it is written again whenever that changes.
-function(adpcmtbl_output_of output)
-  set(output ${PROJECT_BINARY_DIR}/${output})
+# Writes the file |output| from what the command in ARGN prints, at configure
+# time; configure runs again when the file |source| it reads changes.
+function(adpcmtbl_output_of output source)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
   execute_process(COMMAND ${ARGN} OUTPUT_FILE ${output} RESULT_VARIABLE status)
   if(NOT status EQUAL 0)
     # No half-written output is left behind to be installed.
@@ -174,10 +169,9 @@ function(adpcmtbl_output_of output)
   endif()
 endfunction()
 
-# A stripped install (`cmake --install --strip`, and every package) of the
-# Linux executable |target| also drops the .comment section, which strip
-# keeps, as Debian strips its own packages (the linker makes no section
-# named .note alone).  ARGN: EXCLUDE_FROM_ALL, as its install.
+# A stripped install (`cmake --install --strip`, every package) of |target|
+# also drops .comment, which strip keeps, as Debian strips its own packages
+# (the linker makes no section named .note alone).  ARGN: EXCLUDE_FROM_ALL, as its install.
 function(adpcmtbl_strip_comment target component)
   set(file "${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>")
   if(CMAKE_OBJCOPY)
@@ -201,8 +195,10 @@ if(WIN32)
   install(FILES LICENSE DESTINATION . COMPONENT license)
   install(FILES docs/file-formats.md DESTINATION . COMPONENT manual)
   if(MANDOC)
-    adpcmtbl_output_of(adpcmtbl.html ${MANDOC} -T html ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
-    install(FILES ${PROJECT_BINARY_DIR}/adpcmtbl.html DESTINATION . COMPONENT manual)
+    set(html ${PROJECT_BINARY_DIR}/adpcmtbl.html)
+    set(page ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
+    adpcmtbl_output_of(${html} ${page} ${MANDOC} -T html ${page})
+    install(FILES ${html} DESTINATION . COMPONENT manual)
   else()
     message(WARNING "mandoc not found: the manual is installed as the man page source")
     install(FILES docs/adpcmtbl.1 DESTINATION . COMPONENT manual)
@@ -256,21 +252,19 @@ else()
       "static C and C++ libraries for -static-pie or -static (libc6-dev, libstdc++-dev)")
   endif()
   # Debian wants the page, the changelog and any document over 4 KB gzipped
-  # at the highest level, without a name or time in the gzip header.  The
-  # changelog is the Debian one: CHANGELOG.md holds the same text, and a
-  # native package installs only that.
+  # at -9, with no name or time in the header; the changelog is the Debian one,
+  # as a native package has only that (CHANGELOG.md holds the same text).
   if(GZIP)
-    file(MAKE_DIRECTORY ${PROJECT_BINARY_DIR}/debian)
-    set(debian_docs "")
+    set(gz ${PROJECT_BINARY_DIR}/debian)
+    file(MAKE_DIRECTORY ${gz})
     foreach(source docs/adpcmtbl.1 packaging/debian/changelog docs/file-formats.md)
       get_filename_component(name ${source} NAME)
-      adpcmtbl_output_of(debian/${name}.gz ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/${source})
-      list(APPEND debian_docs ${PROJECT_BINARY_DIR}/debian/${name}.gz)
+      set(source ${PROJECT_SOURCE_DIR}/${source})
+      adpcmtbl_output_of(${gz}/${name}.gz ${source} ${GZIP} -9 -n -c ${source})
     endforeach()
-    list(POP_FRONT debian_docs man_page)
-    install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT debian
-      EXCLUDE_FROM_ALL)
-    install(FILES packaging/debian/copyright ${debian_docs}
+    install(FILES ${gz}/adpcmtbl.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+      COMPONENT debian EXCLUDE_FROM_ALL)
+    install(FILES packaging/debian/copyright ${gz}/changelog.gz ${gz}/file-formats.md.gz
       DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
 endif()
@@ -293,10 +287,8 @@ if(missing_for_packages)
   message(STATUS "cpack cannot make the packages here; missing: ${missing}")
 endif()
 
-# `cpack` in the build folder.  Which components go into which package, and
-# the time stamped on every file, are settled per package in
-# cpack_project_config.cmake; the archives and the .deb's last step are made
-# by release_*.cmake.  Beside each package cpack writes NAME.sha256.
+# `cpack` in the build folder: cpack_project_config.cmake settles each package's
+# components and time; release_*.cmake make the archives and finish the .deb.
 set(CPACK_PACKAGE_CONTACT "The adpcmtbl developers <dev@adpcmtbl.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "ADPCM sample-ROM build step: voice address table and ROM map")

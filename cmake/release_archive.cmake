@@ -6,7 +6,6 @@ set(top "${CPACK_PACKAGE_FILE_NAME}")
 set(modes u+rw,go-w,a+rX)
 set(archive "${CPACK_TOPLEVEL_DIRECTORY}/${top}.${ADPCMTBL_ARCHIVE_FORMAT}")
 file(REMOVE "${archive}")
-# The names of the files to pack, in name order, as written below.
 set(list_file "${CPACK_TOPLEVEL_DIRECTORY}/${top}.names")
 set(tar "${ADPCMTBL_TAR}" --create --format=gnu --owner=0 --group=0 --numeric-owner
   --mode=${modes} --mtime=@$ENV{SOURCE_DATE_EPOCH})
@@ -19,8 +18,7 @@ if(CPACK_INSTALLED_DIRECTORIES)
         ls-files --cached
       WORKING_DIRECTORY "${source}"
       OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
-    # The files go in as they are in the working tree: say so when that is
-    # not what the last commit holds.
+    # The files go in as they are in the working tree: warn when HEAD differs.
     execute_process(COMMAND "${ADPCMTBL_GIT}" -c safe.directory=* diff --quiet HEAD --
       WORKING_DIRECTORY "${source}" RESULT_VARIABLE changed)
     if(NOT changed EQUAL 0)
