@@ -1,21 +1,5 @@
-# packaging.cmake: what `cmake --install` puts where, and the packages `cpack`
-# makes: on Linux a Debian package and a portable .tar.gz, on Windows a .zip;
-# the source release that the package_source target makes; and on Linux the
-# release target, which makes all four in one folder.
-#
-# Install components (a plain `cmake --install` installs the first four):
-#   tool      the executable
-#   manual    the manual page as written (as HTML in a Windows build) and
-#             docs/file-formats.md
-#   license   LICENSE
-#   package   the build recipes: the CMake package (adpcmtbl::adpcmtbl and
-#             adpcmtbl_add_table()) and the make recipe adpcmtbl.mk
-#   portable  the statically linked executable, for the .tar.gz alone
-#   debian    what the .deb carries in place of the manual page and LICENSE:
-#             the page, file-formats.md and the changelog gzipped, and the
-#             copyright file
-#   release   the top of the .tar.gz and the .zip: a README for the binary
-#             release and the third-party notices (on Linux LICENSE too)
+# packaging.cmake: the install rules, in the components docs/releases.md lists,
+# and the packages cpack makes of them, up to the release target.
 
 find_program(MANDOC mandoc)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -32,17 +16,17 @@ if(NOT man_title MATCHES "\"adpcmtbl ${PROJECT_VERSION}\"")
 endif()
 file(STRINGS packaging/debian/changelog changelog_top LIMIT_COUNT 1)
 if(NOT changelog_top MATCHES "^adpcmtbl \\(${PROJECT_VERSION}\\) ")
-  message(FATAL_ERROR "packaging/debian/changelog does not begin with ${PROJECT_VERSION}: ${changelog_top}")
+  message(FATAL_ERROR "packaging/debian/changelog does not begin with ${PROJECT_VERSION}: "
+    "${changelog_top}")
 endif()
 
-# The time every file in every package carries, unless SOURCE_DATE_EPOCH
-# says otherwise when cpack runs: that of the top changelog entry, as
-# `dpkg-parsechangelog -STimestamp` gives it.  It is written in the sources,
-# so it is the same for every packager, with or without git, whatever the
-# clock says.
+# The time of every file in every package, unless SOURCE_DATE_EPOCH says
+# otherwise: the top changelog entry's, as `dpkg-parsechangelog -STimestamp`
+# gives it, the same for every packager, with or without git, on any clock.
 file(STRINGS packaging/debian/changelog changelog_trailer REGEX "^ -- " LIMIT_COUNT 1)
-if(NOT changelog_trailer MATCHES
-   ">  [A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9]) ([0-9][0-9]):([0-9][0-9]):([0-9][0-9]) ([+-])([0-9][0-9])([0-9][0-9])$")
+set(stamp "[A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9])")
+string(APPEND stamp " ([0-9][0-9]):([0-9][0-9]):([0-9][0-9]) ([+-])([0-9][0-9])([0-9][0-9])$")
+if(NOT changelog_trailer MATCHES ">  ${stamp}")
   message(FATAL_ERROR "packaging/debian/changelog: no date in its top entry's "
     "trailer line: ${changelog_trailer}")
 endif()
@@ -54,33 +38,29 @@ if(month LESS 0)
   message(FATAL_ERROR "packaging/debian/changelog: no month ${CMAKE_MATCH_2}")
 endif()
 math(EXPR release_date "(${year} * 100 + ${month} + 1) * 100 + ${day}")
-# Days since 1970-01-01 in the proleptic Gregorian calendar, counted in
-# years that begin on 1 March so that the leap day comes last.
-if(month LESS 2)
-  math(EXPR year "${year} - 1")
-  math(EXPR month "${month} + 10")
-else()
-  math(EXPR month "${month} - 2")
-endif()
+# Days since 1970-01-01 (proleptic Gregorian), in years that begin on 1 March
+# so that the leap day comes last: January and February count with the year before.
+math(EXPR before_march "(11 - ${month}) / 10")
+math(EXPR year "${year} - ${before_march}")
+math(EXPR month "${month} + 12 * ${before_march} - 2")
 math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400
   + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
 math(EXPR ADPCMTBL_CHANGELOG_EPOCH "${days} * 86400
   + ${CMAKE_MATCH_4} * 3600 + ${CMAKE_MATCH_5} * 60 + ${CMAKE_MATCH_6}
   - (${CMAKE_MATCH_7}1) * (${CMAKE_MATCH_8} * 3600 + ${CMAKE_MATCH_9} * 60)")
 
-# CHANGELOG.md follows the Debian changelog, its master: its first entry is
-# "## VERSION (YYYY-MM-DD)" with the date of the Debian top entry, then its
-# text with each "  * " as "- " and the lines under it indented by two.
+# CHANGELOG.md's first entry is "## VERSION (YYYY-MM-DD)" of the Debian top
+# entry, then its text with "  * " as "- " and the lines under it indented by two.
 string(REGEX REPLACE "^(....)(..)" "\\1-\\2-" release_date ${release_date})
 file(READ packaging/debian/changelog debian_changelog)
 string(FIND "${debian_changelog}" "\n\n -- " trailer_at)
-string(SUBSTRING "${debian_changelog}" 0 ${trailer_at} debian_top)
-string(REGEX REPLACE "^[^\n]*\n\n  \\* " "- " expected_top "${debian_top}")
-string(REPLACE "\n  * " "\n- " expected_top "${expected_top}")
-string(REPLACE "\n    " "\n  " expected_top "${expected_top}")
-file(READ CHANGELOG.md top_changelog)
-string(FIND "${top_changelog}\n" "\n## " first_entry_at)
-string(FIND "${top_changelog}\n" "\n## ${PROJECT_VERSION} (${release_date})\n\n${expected_top}\n\n" at)
+string(SUBSTRING "${debian_changelog}" 0 ${trailer_at} top)
+string(REGEX REPLACE "^[^\n]*\n\n  \\* " "- " top "${top}")
+string(REPLACE "\n  * " "\n- " top "${top}")
+string(REPLACE "\n    " "\n  " top "${top}")
+file(READ CHANGELOG.md changelog_md)
+string(FIND "${changelog_md}\n" "\n## " first_entry_at)
+string(FIND "${changelog_md}\n" "\n## ${PROJECT_VERSION} (${release_date})\n\n${top}\n\n" at)
 if(at LESS 0 OR NOT at EQUAL first_entry_at)
   message(FATAL_ERROR "CHANGELOG.md does not begin with ${PROJECT_VERSION} (${release_date}) "
     "and the text of the top entry of packaging/debian/changelog")
@@ -90,9 +70,7 @@ endif()
 # alone needs none of it, so configure only records what is missing; cpack
 # and package_source then stop before they make anything, naming it, rather
 # than make a package that is silently wrong (a .deb without Depends, say).
-set(missing_for_packages "")
-# Adds "program (Debian package)" to the list |missing| unless the program is
-# found; its path lands in |variable|.
+# Finds |program| as |variable|, or adds "program (Debian package)" to |missing|.
 function(adpcmtbl_need variable program debian_package missing)
   find_program(${variable} ${program})
   if(NOT ${variable})
@@ -102,7 +80,6 @@ function(adpcmtbl_need variable program debian_package missing)
 endfunction()
 # Every archive is packed with tar and gzip; GNU tar 1.28 is the first to
 # sort the entries it packs.
-set(missing_for_archives "")
 adpcmtbl_need(TAR tar tar missing_for_archives)
 if(TAR)
   execute_process(COMMAND ${TAR} --version OUTPUT_VARIABLE tar_version ERROR_QUIET)
@@ -124,27 +101,25 @@ else()
   list(APPEND missing_for_packages ${missing_for_archives})
 endif()
 
-# The third-party notices of the archives, in release/third-party: the
-# executable in the .tar.gz and in the .zip has its C runtime and GCC's
-# runtime library linked in, so it ships their copyright files and licences,
-# and names the Debian source packages (and versions) they were built from.
-# Each library is "file|what it is|licence|the licence's text in
-# /usr/share/common-licenses, if its copyright file does not hold it".
-function(adpcmtbl_third_party_notices executable)
-  set(folder ${PROJECT_BINARY_DIR}/release/third-party)
+# The top of the .tar.gz and of the .zip, in release/: the README, and the
+# third-party notices of the libraries linked into |executable|, which name
+# the Debian source packages (and versions) they were built from.  ARGN holds
+# four values a library: its file, what it is, its licence, and the licence's
+# text in /usr/share/common-licenses if its copyright file lacks it, else "".
+function(adpcmtbl_release_top release_platform release_run release_files executable)
+  set(top ${PROJECT_BINARY_DIR}/release)
+  configure_file(${PROJECT_SOURCE_DIR}/packaging/README.in ${top}/README @ONLY)
+  install(DIRECTORY ${top}/ DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
+  set(folder ${top}/third-party)
   file(REMOVE_RECURSE ${folder})
   adpcmtbl_need(DPKG_QUERY dpkg-query dpkg missing_for_packages)
   if(NOT DPKG_QUERY)
     return(PROPAGATE missing_for_packages)
   endif()
   set(sources "")
-  set(texts "")
-  foreach(library IN LISTS ARGN)
-    string(REPLACE "|" ";" library "${library}")
-    list(GET library 0 file)
-    list(GET library 1 role)
-    list(GET library 2 licence)
-    list(GET library 3 text)
+  set(libraries "${ARGN}")
+  while(libraries)
+    list(POP_FRONT libraries file role licence text)
     execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${file}
       OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
     file(REAL_PATH "${path}" path)
@@ -156,19 +131,16 @@ function(adpcmtbl_third_party_notices executable)
       return(PROPAGATE missing_for_packages)
     endif()
     set(package ${CMAKE_MATCH_1})
-    execute_process(COMMAND ${DPKG_QUERY} -W "-f=\${source:Package} \${source:Version}" ${package}
+    execute_process(COMMAND ${DPKG_QUERY} -W
+      "-f=Debian source package \${source:Package}, version \${source:Version}" ${package}
       OUTPUT_VARIABLE source COMMAND_ERROR_IS_FATAL ANY)
-    string(REPLACE " " ";" source "${source}")
-    list(GET source 0 source_package)
-    list(GET source 1 source_version)
     configure_file(/usr/share/doc/${package}/copyright ${folder}/${package}.copyright COPYONLY)
     if(text)
       configure_file(/usr/share/common-licenses/${text} ${folder}/${text} COPYONLY)
     endif()
-    string(APPEND sources "  ${role}: ${licence}.\n"
-      "  Debian source package ${source_package}, version ${source_version};\n"
+    string(APPEND sources "  ${role}: ${licence}.\n  ${source};\n"
       "  copyright file: ${package}.copyright.\n")
-  endforeach()
+  endwhile()
   file(WRITE ${folder}/README
 "${executable} is linked statically with the libraries below, each under
 its own licence.  They were built by Debian; each one's copyright file is
@@ -185,74 +157,64 @@ with which it can be built again and relinked against changed libraries.
   return(PROPAGATE missing_for_packages)
 endfunction()
 
-# The README at the top of the .tar.gz and of the .zip.
-function(adpcmtbl_release_readme platform run files)
-  set(release_platform "${platform}")
-  set(release_run "${run}")
-  set(release_files "${files}")
-  configure_file(${PROJECT_SOURCE_DIR}/packaging/README.in
-    ${PROJECT_BINARY_DIR}/release/README @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/release/README DESTINATION . COMPONENT release
-    EXCLUDE_FROM_ALL)
-  install(DIRECTORY ${PROJECT_BINARY_DIR}/release/third-party DESTINATION .
-    COMPONENT release EXCLUDE_FROM_ALL)
-endfunction()
-
-# Writes |output| (in the build folder) from what COMMAND prints, at build
-# time.
+# Writes the file |output| from what the command in ARGN prints, at configure
+# time; configure runs again when the file |source| it reads changes.
 function(adpcmtbl_output_of output source)
-  set(output ${PROJECT_BINARY_DIR}/${output})
-  add_custom_command(OUTPUT ${output}
-    COMMAND ${CMAKE_COMMAND} "-DCOMMAND=${ARGN}" -DOUTPUT=${output}
-      -P ${PROJECT_SOURCE_DIR}/cmake/write_output_of.cmake
-    DEPENDS ${source} ${PROJECT_SOURCE_DIR}/cmake/write_output_of.cmake
-    VERBATIM)
+  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${source})
+  execute_process(COMMAND ${ARGN} OUTPUT_FILE ${output} RESULT_VARIABLE status)
+  if(NOT status EQUAL 0)
+    # No half-written output is left behind to be installed.
+    file(REMOVE ${output})
+    message(FATAL_ERROR "${ARGN}: ${status}")
+  endif()
 endfunction()
 
-# A stripped install (`cmake --install --strip`, and every package) of the
-# Linux executable |target| also drops the .comment section, which strip
-# keeps, as Debian strips its own packages (the linker makes no section
-# named .note alone).  ARGN: EXCLUDE_FROM_ALL, as its install.
+# A stripped install (`cmake --install --strip`, every package) of |target|
+# also drops .comment, which strip keeps, as Debian strips its own packages
+# (the linker makes no section named .note alone).  ARGN: EXCLUDE_FROM_ALL, as its install.
 function(adpcmtbl_strip_comment target component)
+  set(file "${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>")
   if(CMAKE_OBJCOPY)
     install(CODE "if(CMAKE_INSTALL_DO_STRIP)
   execute_process(COMMAND \"${CMAKE_OBJCOPY}\" --remove-section=.comment
-    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/$<TARGET_FILE_NAME:${target}>\"
+    \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${file}\"
     COMMAND_ERROR_IS_FATAL ANY)
 endif()" COMPONENT ${component} ${ARGN})
   endif()
 endfunction()
 
 set(release_name ${PROJECT_NAME}-${PROJECT_VERSION})
+# GCC's runtime library, linked into the executables of the .tar.gz and the .zip.
+set(libgcc libgcc.a "GCC's runtime library (libgcc)"
+  "GPL-3.0-or-later with the GCC Runtime Library Exception" GPL-3)
 if(WIN32)
-  # One folder: adpcmtbl.exe, LICENSE, the manual as a web page and the
-  # file formats, the CMake package in cmake/; the make recipe is one file,
-  # so it lies on top like the others, beside the executable it runs.
+  # One folder: the make recipe, one file, lies on top beside the executable.
   install(TARGETS adpcmtbl EXPORT adpcmtblTargets RUNTIME DESTINATION . COMPONENT tool)
   set(package_dir cmake)
   set(make_recipe_dir .)
   install(FILES LICENSE DESTINATION . COMPONENT license)
   install(FILES docs/file-formats.md DESTINATION . COMPONENT manual)
   if(MANDOC)
-    adpcmtbl_output_of(adpcmtbl.html ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1
-      ${MANDOC} -T html ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
-    add_custom_target(manual_html ALL DEPENDS ${PROJECT_BINARY_DIR}/adpcmtbl.html)
-    install(FILES ${PROJECT_BINARY_DIR}/adpcmtbl.html DESTINATION . COMPONENT manual)
+    set(html ${PROJECT_BINARY_DIR}/adpcmtbl.html)
+    set(page ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
+    adpcmtbl_output_of(${html} ${page} ${MANDOC} -T html ${page})
+    install(FILES ${html} DESTINATION . COMPONENT manual)
   else()
     message(WARNING "mandoc not found: the manual is installed as the man page source")
     install(FILES docs/adpcmtbl.1 DESTINATION . COMPONENT manual)
   endif()
   set(archive_name ${release_name}-win64)
-  adpcmtbl_third_party_notices(adpcmtbl.exe
-    "libmsvcrt.a|the MinGW-w64 runtime|ZPL-2.1 and the other licences its copyright file lists|"
-    "libgcc.a|GCC's runtime library (libgcc)|GPL-3.0-or-later with the GCC Runtime Library Exception|GPL-3")
-  adpcmtbl_release_readme("64-bit Windows" "C:\\path\\to\\${archive_name}\\adpcmtbl.exe"
+  set(archive_format zip)
+  set(archive_components tool manual license package release)
+  adpcmtbl_release_top("64-bit Windows" "C:\\path\\to\\${archive_name}\\adpcmtbl.exe"
 "  adpcmtbl.exe       the executable; it needs no DLL beside it
   adpcmtbl.html      the manual
   file-formats.md    the byte layout of every file it reads and writes
   adpcmtbl.mk        the make recipe: include it in a GNU Makefile
   cmake\\             the CMake package: find_package(adpcmtbl) finds it
-                     with this folder on CMAKE_PREFIX_PATH")
+                     with this folder on CMAKE_PREFIX_PATH"
+    adpcmtbl.exe libmsvcrt.a "the MinGW-w64 runtime"
+    "ZPL-2.1 and the other licences its copyright file lists" "" ${libgcc})
 else()
   install(TARGETS adpcmtbl EXPORT adpcmtblTargets RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
     COMPONENT tool)
@@ -268,10 +230,10 @@ else()
     adpcmtbl_strip_comment(adpcmtbl_portable portable EXCLUDE_FROM_ALL)
     set(archive_name ${release_name}-${CMAKE_SYSTEM_PROCESSOR}-linux)
     string(TOLOWER ${archive_name} archive_name)
-    adpcmtbl_third_party_notices(bin/adpcmtbl
-      "libc.a|the GNU C Library (glibc)|LGPL-2.1-or-later|LGPL-2.1"
-      "libgcc.a|GCC's runtime library (libgcc)|GPL-3.0-or-later with the GCC Runtime Library Exception|GPL-3")
-    adpcmtbl_release_readme("${CMAKE_SYSTEM_PROCESSOR} Linux" "/path/to/${archive_name}/bin/adpcmtbl"
+    set(archive_format tar.gz)
+    set(archive_components portable manual package release)
+    adpcmtbl_release_top("${CMAKE_SYSTEM_PROCESSOR} Linux"
+      "/path/to/${archive_name}/bin/adpcmtbl"
 "  bin/adpcmtbl                        the executable, linked statically: it
                                       runs on any ${CMAKE_SYSTEM_PROCESSOR} Linux
   share/man/man1/adpcmtbl.1           the manual: man -l share/man/man1/adpcmtbl.1
@@ -281,7 +243,8 @@ else()
                                       Makefile
   share/cmake/adpcmtbl/               the CMake package: find_package(adpcmtbl)
                                       finds it with this folder on
-                                      CMAKE_PREFIX_PATH")
+                                      CMAKE_PREFIX_PATH"
+      bin/adpcmtbl libc.a "the GNU C Library (glibc)" LGPL-2.1-or-later LGPL-2.1 ${libgcc})
     install(FILES LICENSE DESTINATION . COMPONENT release EXCLUDE_FROM_ALL)
   elseif(portable_unlinkable)
     # The .tar.gz's executable cannot be linked here.
@@ -289,22 +252,19 @@ else()
       "static C and C++ libraries for -static-pie or -static (libc6-dev, libstdc++-dev)")
   endif()
   # Debian wants the page, the changelog and any document over 4 KB gzipped
-  # at the highest level, without a name or time in the gzip header.  The
-  # changelog is the Debian one: CHANGELOG.md holds the same text, and a
-  # native package installs only that.
+  # at -9, with no name or time in the header; the changelog is the Debian one,
+  # as a native package has only that (CHANGELOG.md holds the same text).
   if(GZIP)
-    set(debian_docs "")
+    set(gz ${PROJECT_BINARY_DIR}/debian)
+    file(MAKE_DIRECTORY ${gz})
     foreach(source docs/adpcmtbl.1 packaging/debian/changelog docs/file-formats.md)
       get_filename_component(name ${source} NAME)
-      adpcmtbl_output_of(debian/${name}.gz ${PROJECT_SOURCE_DIR}/${source}
-        ${GZIP} -9 -n -c ${PROJECT_SOURCE_DIR}/${source})
-      list(APPEND debian_docs ${PROJECT_BINARY_DIR}/debian/${name}.gz)
+      set(source ${PROJECT_SOURCE_DIR}/${source})
+      adpcmtbl_output_of(${gz}/${name}.gz ${source} ${GZIP} -9 -n -c ${source})
     endforeach()
-    add_custom_target(debian_docs ALL DEPENDS ${debian_docs})
-    list(POP_FRONT debian_docs man_page)
-    install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT debian
-      EXCLUDE_FROM_ALL)
-    install(FILES packaging/debian/copyright ${debian_docs}
+    install(FILES ${gz}/adpcmtbl.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
+      COMPONENT debian EXCLUDE_FROM_ALL)
+    install(FILES packaging/debian/copyright ${gz}/changelog.gz ${gz}/file-formats.md.gz
       DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT debian EXCLUDE_FROM_ALL)
   endif()
 endif()
@@ -327,12 +287,8 @@ if(missing_for_packages)
   message(STATUS "cpack cannot make the packages here; missing: ${missing}")
 endif()
 
-# `cpack` in the build folder.  Which components go into which package, and
-# the time stamped on every file, are settled per package in
-# cpack_project_config.cmake; the archives and the .deb's last step are made
-# by release_*.cmake.  Beside each package cpack writes NAME.sha256, which
-# `sha256sum -c NAME.sha256` checks: of the final .deb, as the post-build
-# script runs first.
+# `cpack` in the build folder: cpack_project_config.cmake settles each package's
+# components and time; release_*.cmake make the archives and finish the .deb.
 set(CPACK_PACKAGE_CONTACT "The adpcmtbl developers <dev@adpcmtbl.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
   "ADPCM sample-ROM build step: voice address table and ROM map")
@@ -341,7 +297,6 @@ set(CPACK_PACKAGE_DESCRIPTION "adpcmtbl, the Velomira ADPCM Table maker, reads a
 the address table PCMTBL and the ROM map pcmxml.txt.")
 set(CPACK_STRIP_FILES ON)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_SECTION "devel")
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 if(WIN32)
   set(CPACK_GENERATOR External)
@@ -376,7 +331,4 @@ if(TARGET adpcmtbl_portable)
     USES_TERMINAL
     VERBATIM)
   add_dependencies(release adpcmtbl adpcmtbl_portable)
-  if(TARGET debian_docs)  # no gzip: cpack stops, naming it
-    add_dependencies(release debian_docs)
-  endif()
 endif()

@@ -1,9 +1,7 @@
-# release_all.cmake: the release target, run by `cmake --workflow --preset
-# release`.  Makes the four release artefacts, each with its checksum file,
-# in ARTEFACTS and nothing else there: the .deb and the Linux .tar.gz by
-# cpack in the build folder BINARY_DIR, the source release, and the Windows
-# .zip from a cross build nested in BINARY_DIR/mingw.  cpack writes them into
-# a staging folder, beside its work files and .json records.
+# release_all.cmake: the release target.  Makes the four release artefacts,
+# each with its checksum file, in ARTEFACTS and nothing else there: the .deb
+# and the Linux .tar.gz by cpack in BINARY_DIR, the source release, and the
+# Windows .zip from a cross build nested in BINARY_DIR/mingw.
 set(staging "${BINARY_DIR}/release-staging")
 file(REMOVE_RECURSE "${staging}" "${ARTEFACTS}")
 find_program(cross_compiler x86_64-w64-mingw32-g++)
@@ -24,9 +22,7 @@ run("${CMAKE_COMMAND}" --preset mingw -B "${BINARY_DIR}/mingw")
 unset(ENV{MAKEFLAGS})
 run("${CMAKE_COMMAND}" --build "${BINARY_DIR}/mingw")
 run("${CPACK}" --config "${BINARY_DIR}/mingw/CPackConfig.cmake" -B "${staging}")
-file(GLOB sums RELATIVE "${staging}" "${staging}/*.sha256")
-list(FILTER sums EXCLUDE REGEX "\\.json\\.sha256$")
-foreach(sum IN LISTS sums)
-  string(REGEX REPLACE "\\.sha256$" "" package "${sum}")
-  file(COPY "${staging}/${package}" "${staging}/${sum}" DESTINATION "${ARTEFACTS}")
-endforeach()
+# cpack leaves its work files and its .json records of each package, with
+# their checksum files, beside the packages.
+file(COPY "${staging}/" DESTINATION "${ARTEFACTS}"
+  PATTERN _CPack_Packages EXCLUDE PATTERN "*.json" EXCLUDE PATTERN "*.json.sha256" EXCLUDE)

@@ -1,19 +1,12 @@
-# release_archive.cmake: cpack's script for the three archives.  The portable
-# .tar.gz and the Windows .zip hold the staged components under one top folder
-# named like the archive.  The source release, adpcmtbl-VERSION.tar.gz, holds
-# the files git tracks, as they are in the working tree, under
-# adpcmtbl-VERSION/; made from an export with no .git (an unpacked source
-# release, say), it holds every file of the source folder but those of build
-# folders (any folder with a CMakeCache.txt), which gives the same release
-# again.  Each is packed the same way every time, whoever packs it, wherever,
-# under whatever umask, time zone or locale: entries in name order, owned by
-# root, modes 644 or 755, every time SOURCE_DATE_EPOCH, no name or time in the
-# gzip header, and no extra fields in the zip.
+# release_archive.cmake: cpack's script for the three archives, each under one
+# top folder named like it, packed the same bytes every time; docs/releases.md
+# says what each holds and what makes it reproducible.
 set(top "${CPACK_PACKAGE_FILE_NAME}")
 # Read, and written by its owner; executable by all when by anyone.
 set(modes u+rw,go-w,a+rX)
 set(archive "${CPACK_TOPLEVEL_DIRECTORY}/${top}.${ADPCMTBL_ARCHIVE_FORMAT}")
 file(REMOVE "${archive}")
+set(list_file "${CPACK_TOPLEVEL_DIRECTORY}/${top}.names")
 set(tar "${ADPCMTBL_TAR}" --create --format=gnu --owner=0 --group=0 --numeric-owner
   --mode=${modes} --mtime=@$ENV{SOURCE_DATE_EPOCH})
 
@@ -25,8 +18,7 @@ if(CPACK_INSTALLED_DIRECTORIES)
         ls-files --cached
       WORKING_DIRECTORY "${source}"
       OUTPUT_VARIABLE files COMMAND_ERROR_IS_FATAL ANY)
-    # The files go in as they are in the working tree: say so when that is
-    # not what the last commit holds.
+    # The files go in as they are in the working tree: warn when HEAD differs.
     execute_process(COMMAND "${ADPCMTBL_GIT}" -c safe.directory=* diff --quiet HEAD --
       WORKING_DIRECTORY "${source}" RESULT_VARIABLE changed)
     if(NOT changed EQUAL 0)
@@ -46,10 +38,6 @@ if(CPACK_INSTALLED_DIRECTORIES)
       list(FILTER files EXCLUDE REGEX "^${build}/")
     endforeach()
   endif()
-  list(SORT files)
-  list(JOIN files "\n" names)
-  set(list_file "${CPACK_TOPLEVEL_DIRECTORY}/${top}.names")
-  file(WRITE "${list_file}" "${names}\n")
   set(what --no-recursion "--transform=s,^,${top}/,S" --directory "${source}"
     --verbatim-files-from "--files-from=${list_file}")
 else()
@@ -59,7 +47,12 @@ else()
     file(COPY "${CPACK_TEMPORARY_DIRECTORY}/${component}/" DESTINATION "${tree}/${top}")
   endforeach()
   set(what --sort=name --directory "${tree}" "${top}")
+  # The zip's entries: its folders are no entries of their own.
+  file(GLOB_RECURSE files RELATIVE "${tree}" "${tree}/*")
 endif()
+list(SORT files)
+list(JOIN files "\n" names)
+file(WRITE "${list_file}" "${names}\n")
 
 if(ADPCMTBL_ARCHIVE_FORMAT STREQUAL "tar.gz")
   execute_process(COMMAND ${tar} ${what}
@@ -69,17 +62,13 @@ if(ADPCMTBL_ARCHIVE_FORMAT STREQUAL "tar.gz")
 elseif(ADPCMTBL_ARCHIVE_FORMAT STREQUAL "zip")
   # zip takes each file's mode and time from the file, and writes the time
   # as the local time of TZ; -X leaves out the fields that would carry the
-  # packager's uid and gid.  Folders are not entries of their own.
-  file(GLOB_RECURSE files RELATIVE "${tree}" "${tree}/*")
-  list(SORT files)
-  list(JOIN files "\n" names)
-  file(WRITE "${tree}.names" "${names}\n")
+  # packager's uid and gid.
   execute_process(COMMAND chmod -R ${modes} "${tree}" COMMAND_ERROR_IS_FATAL ANY)
   execute_process(COMMAND touch -d @$ENV{SOURCE_DATE_EPOCH} ${files}
     WORKING_DIRECTORY "${tree}" COMMAND_ERROR_IS_FATAL ANY)
   execute_process(
     COMMAND "${CMAKE_COMMAND}" -E env TZ=UTC0 "${ADPCMTBL_ZIP}" -X -D -q -9 "${archive}" -@
-    INPUT_FILE "${tree}.names"
+    INPUT_FILE "${list_file}"
     WORKING_DIRECTORY "${tree}"
     RESULTS_VARIABLE statuses)
 else()

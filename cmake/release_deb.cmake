@@ -1,13 +1,9 @@
-# release_deb.cmake: run by cpack after it makes each package, before it
-# copies the package out and writes its checksum.  CPack's control file has
-# no Multi-Arch field, and its ar members take the packager's umask: the
-# .deb is made again by dpkg-deb, as Debian makes its own, from CPack's
-# contents with the field added: members and entries owned by root, times
-# clamped to SOURCE_DATE_EPOCH.
+# release_deb.cmake: run by cpack after each package, before it copies it out
+# and writes its checksum.  CPack's control file lacks Multi-Arch and its ar
+# members take the packager's umask, so dpkg-deb makes the .deb again, as Debian
+# makes its own: the field added, all owned by root, times at most SOURCE_DATE_EPOCH.
+list(FILTER CPACK_PACKAGE_FILES INCLUDE REGEX "\\.deb$")
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
-  if(NOT package MATCHES "\\.deb$")
-    continue()
-  endif()
   set(tree "${CPACK_TOPLEVEL_DIRECTORY}/deb-tree")
   file(REMOVE_RECURSE "${tree}")
   execute_process(COMMAND "${ADPCMTBL_DPKG_DEB}" --raw-extract "${package}" "${tree}"
