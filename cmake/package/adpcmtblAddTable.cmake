@@ -165,7 +165,7 @@ function(adpcmtbl_add_table target)
   _adpcmtbl_keep_out("${target}" output "${out}" "${dir}")
   _adpcmtbl_resolve("${out}" folder)
   get_property(owner GLOBAL PROPERTY "_adpcmtbl_output ${folder}")
-  if(owner)
+  if(NOT "${owner}" STREQUAL "")  # a target may be named "no" or "off"
     message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
       "  ${out}\nis already that of adpcmtbl_add_table(${owner}), and the two "
       "tables would overwrite each other's PCMTBL and pcmxml.txt.  Give one "

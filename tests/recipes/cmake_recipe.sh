@@ -358,15 +358,18 @@ scenario_accepts_output_folders_beside_the_table() {
 scenario_refuses_two_tables_in_one_output_folder() {
   local p=$scratch/one-folder
   new_table "$p/voices"
-  project_with "$p" "$find_it" 'adpcmtbl_add_table(first DIRECTORY voices OUTPUT_DIRECTORY out)' \
+  project_with "$p" "$find_it" 'adpcmtbl_add_table(${FIRST} DIRECTORY voices OUTPUT_DIRECTORY out)' \
     'adpcmtbl_add_table(second DIRECTORY voices OUTPUT_DIRECTORY ${OUT})'
-  refused "$p/build/out" -S "$p" -B "$p/build" -DOUT=out
+  refused "$p/build/out" -S "$p" -B "$p/build" -DFIRST=first -DOUT=out
   says "adpcmtbl_add_table(second)" "adpcmtbl_add_table(first)" "$p/build/out"
   # The same folder by another name.
   mkdir -p "$p/build/out"
   ln -s out "$p/build/also"
   refused "$p/build/also" -S "$p" -B "$p/build" -DOUT=also/
   says "adpcmtbl_add_table(second)" "adpcmtbl_add_table(first)"
+  # A first target whose name CMake would read as false.
+  refused "$p/build/out" -S "$p" -B "$p/build" -DFIRST=no -DOUT=out
+  says "adpcmtbl_add_table(second)" "adpcmtbl_add_table(no)"
   untouched "$p/voices"
 }
 
