@@ -102,7 +102,7 @@ function(_adpcmtbl_check_data)
     endif()
     list(REMOVE_AT makers 0)  # the table's own target, there for its folder
     set(fix "Make it")
-    if(makers)
+    if(NOT "${makers}" STREQUAL "")
       list(JOIN makers ", " makers)
       set(fix "If a target of DEPENDS (${makers}) writes it, add\n"
         "  BYPRODUCTS ${data}\nto that add_custom_target(), or make it")
@@ -154,18 +154,21 @@ function(adpcmtbl_add_table target)
   foreach(build IN ITEMS "${CMAKE_BINARY_DIR}" "${CMAKE_CURRENT_BINARY_DIR}")
     _adpcmtbl_keep_out("${target}" build "${build}" "${dir}")
   endforeach()
+  # Names are compared as strings: if() would take a lone target named "no"
+  # or "off" for none.
+  string(COMPARE EQUAL "${table_DEPENDS}" "" no_depends)
   # Found now rather than as a missing file half-way through the build.
-  if(NOT table_DEPENDS AND NOT IS_DIRECTORY "${dir}")
+  if(no_depends AND NOT IS_DIRECTORY "${dir}")
     message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
       "  ${dir}\ndoes not exist.")
-  elseif(NOT table_DEPENDS AND (NOT EXISTS "${dir}/DATA" OR IS_DIRECTORY "${dir}/DATA"))
+  elseif(no_depends AND (NOT EXISTS "${dir}/DATA" OR IS_DIRECTORY "${dir}/DATA"))
     message(FATAL_ERROR "adpcmtbl_add_table(${target}): the table folder\n"
       "  ${dir}\nholds no voice table DATA.")
   endif()
   _adpcmtbl_keep_out("${target}" output "${out}" "${dir}")
   _adpcmtbl_resolve("${out}" folder)
   get_property(owner GLOBAL PROPERTY "_adpcmtbl_output ${folder}")
-  if(NOT "${owner}" STREQUAL "")  # a target may be named "no" or "off"
+  if(NOT "${owner}" STREQUAL "")
     message(FATAL_ERROR "adpcmtbl_add_table(${target}): the output folder\n"
       "  ${out}\nis already that of adpcmtbl_add_table(${owner}), and the two "
       "tables would overwrite each other's PCMTBL and pcmxml.txt.  Give one "
@@ -199,7 +202,7 @@ function(adpcmtbl_add_table target)
       BYPRODUCTS "${list_file}"
       DEPENDS ${files}
       VERBATIM)
-    if(targets)
+    if(NOT "${targets}" STREQUAL "")
       add_dependencies(${target}_voices ${targets})
     endif()
     list(APPEND inputs ${target}_voices "${list_file}")
@@ -216,7 +219,7 @@ function(adpcmtbl_add_table target)
     ADPCMTBL_PCMTBL "${out}/PCMTBL" ADPCMTBL_MAP "${out}/pcmxml.txt")
   set(${target}_PCMTBL "${out}/PCMTBL" PARENT_SCOPE)
   set(${target}_MAP "${out}/pcmxml.txt" PARENT_SCOPE)
-  if(table_DEPENDS AND NOT EXISTS "${dir}/DATA" AND CMAKE_GENERATOR MATCHES "Ninja"
+  if(NOT no_depends AND NOT EXISTS "${dir}/DATA" AND CMAKE_GENERATOR MATCHES "Ninja"
       AND NOT CMAKE_VERSION VERSION_LESS 3.19)
     set_target_properties(${target} PROPERTIES
       _ADPCMTBL_DATA "${dir}/DATA" _ADPCMTBL_DEPENDS "${table_DEPENDS}")

@@ -373,14 +373,15 @@ scenario_refuses_two_tables_in_one_output_folder() {
   untouched "$p/voices"
 }
 
+# The target that writes DATA is named no, which CMake would read as false.
 scenario_data_made_by_a_target_needs_byproducts() {
   local p=$scratch/made-data generator b
   new_table "$p/sources"
   project_with "$p" "$find_it" 'set(gen ${CMAKE_BINARY_DIR}/gen)' \
     'file(GLOB table ${CMAKE_SOURCE_DIR}/sources/*)' \
-    'add_custom_target(make_data COMMAND ${CMAKE_COMMAND} -E make_directory ${gen}' \
+    'add_custom_target(no COMMAND ${CMAKE_COMMAND} -E make_directory ${gen}' \
     '  COMMAND ${CMAKE_COMMAND} -E copy_if_different ${table} ${gen} ${DECLARED} VERBATIM)' \
-    'adpcmtbl_add_table(voice_table DIRECTORY ${gen} DEPENDS make_data)'
+    'adpcmtbl_add_table(voice_table DIRECTORY ${gen} DEPENDS no)'
   # A Makefile generator runs the target first and builds as it always did;
   # Ninja would stop on the missing file, so configure says what to add.
   for generator in "Unix Makefiles" Ninja; do
@@ -388,7 +389,7 @@ scenario_data_made_by_a_target_needs_byproducts() {
     if [ "$generator" = Ninja ]; then
       refused "$b/gen" -S "$p" -B "$b" -G "$generator"
       says "adpcmtbl_add_table(voice_table)" "BYPRODUCTS $b/gen/DATA" \
-        "If a target of DEPENDS (make_data) writes it"
+        "If a target of DEPENDS (no) writes it"
     else
       configure -S "$p" -B "$b" -G "$generator"
       build_twice "$b"
@@ -494,6 +495,7 @@ scenario_odd_folder_names_under_both_generators() {
   done
 }
 
+# The target that makes VOICE.2 is named off, which CMake would read as false.
 scenario_table_made_by_the_build() {
   local p=$scratch/generated
   new_table "$p/sources"
@@ -502,10 +504,10 @@ scenario_table_made_by_the_build() {
     '  COMMAND ${CMAKE_COMMAND} -E make_directory ${made}' \
     '  COMMAND ${CMAKE_COMMAND} -E copy sources/DATA sources/VOICE.1 ${made}' \
     '  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} DEPENDS sources/DATA VERBATIM)' \
-    'add_custom_target(voice_2 COMMAND ${CMAKE_COMMAND} -E make_directory ${made}' \
+    'add_custom_target(off COMMAND ${CMAKE_COMMAND} -E make_directory ${made}' \
     '  COMMAND ${CMAKE_COMMAND} -E copy sources/VOICE.2 ${made}' \
     '  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR} BYPRODUCTS ${made}/VOICE.2 VERBATIM)' \
-    'adpcmtbl_add_table(voice_table DIRECTORY ${made} DEPENDS ${made}/DATA ${made}/VOICE.1 voice_2)'
+    'adpcmtbl_add_table(voice_table DIRECTORY ${made} DEPENDS ${made}/DATA ${made}/VOICE.1 off)'
   configure -S "$p" -B "$p/build"
   build_twice "$p/build"
   has_line "$scratch/build.log" 'PCM NO. 2:STRINGS_SUSTAIN1 ADR:01010'
