@@ -276,11 +276,11 @@ write_basic_package_version_file(${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cma
   COMPATIBILITY SameMajorVersion ARCH_INDEPENDENT)
 install(EXPORT adpcmtblTargets NAMESPACE adpcmtbl:: DESTINATION ${package_dir}
   COMPONENT package)
-install(FILES cmake/package/adpcmtblConfig.cmake cmake/package/adpcmtblAddTable.cmake
-  cmake/package/adpcmtblListVoices.cmake cmake/package/adpcmtblRunTable.cmake
+install(FILES recipes/cmake/adpcmtblConfig.cmake recipes/cmake/adpcmtblAddTable.cmake
+  recipes/cmake/adpcmtblListVoices.cmake recipes/cmake/adpcmtblRunTable.cmake
   ${PROJECT_BINARY_DIR}/adpcmtblConfigVersion.cmake
   DESTINATION ${package_dir} COMPONENT package)
-install(FILES examples/make/adpcmtbl.mk DESTINATION ${make_recipe_dir} COMPONENT package)
+install(FILES recipes/make/adpcmtbl.mk DESTINATION ${make_recipe_dir} COMPONENT package)
 
 if(missing_for_packages)
   list(JOIN missing_for_packages ", " missing)

@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# The make recipe (examples/make/adpcmtbl.mk, and the Makefile that uses it)
+# The make recipe (recipes/make/adpcmtbl.mk, and examples/make/Makefile that uses it)
 # with the installed tool, on copies of the examples: one scenario a test,
 # run by name (make_recipe.sh PREFIX NAME). Writes only in the scenario's
 # scratch folder; runs as root or not.
@@ -86,7 +86,7 @@ new_project() {  # [name in $scratch]
   new_table demo "$project/$drums"
   new_table control-bytes "$strings"
   mkdir "$project/make"
-  cp examples/make/adpcmtbl.mk "$project/make/"
+  cp recipes/make/adpcmtbl.mk "$project/make/"
   cat >"$project/Makefile" <<EOF
 include make/adpcmtbl.mk
 \$(eval \$(call adpcmtbl_table, $drums))
@@ -170,7 +170,7 @@ scenario_one_run_for_both_outputs() {
   local table=$scratch/run/t counter=$scratch/counting-adpcmtbl round
   new_table demo "$table"
   new_wrapper "$counter" 'sleep 1' "exec $(printf %q "$tool")"
-  cp examples/make/adpcmtbl.mk "$scratch/run/"
+  cp recipes/make/adpcmtbl.mk "$scratch/run/"
   cat >"$scratch/run/Makefile" <<'EOF'
 include adpcmtbl.mk
 $(eval $(call adpcmtbl_table,t))
