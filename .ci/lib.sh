@@ -15,8 +15,8 @@ copy_tracked() {
   git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$1"
 }
 
-# The version that the release build in build-release makes.
-release_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' build-release/CMakeCache.txt; }
+# The version of the top changelog entry, which the build and its packages take.
+release_version() { dpkg-parsechangelog -l packaging/debian/changelog -SVersion; }
 
 # The CMake package's files, as every package installs them.
 # shellcheck disable=SC2034 # used by the scripts that source this file

@@ -5,66 +5,12 @@ find_program(MANDOC mandoc)
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 
-# The man page and the changelogs name the version they describe; none of
-# them may drift from the project's.
-set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS
-  ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1 ${PROJECT_SOURCE_DIR}/packaging/debian/changelog
-  ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
-file(STRINGS docs/adpcmtbl.1 man_title REGEX "^\\.TH ")
-if(NOT man_title MATCHES "\"adpcmtbl ${PROJECT_VERSION}\"")
-  message(FATAL_ERROR "docs/adpcmtbl.1 is not for version ${PROJECT_VERSION}: ${man_title}")
-endif()
-file(STRINGS packaging/debian/changelog changelog_top LIMIT_COUNT 1)
-if(NOT changelog_top MATCHES "^adpcmtbl \\(${PROJECT_VERSION}\\) ")
-  message(FATAL_ERROR "packaging/debian/changelog does not begin with ${PROJECT_VERSION}: "
-    "${changelog_top}")
-endif()
-
-# The time of every file in every package, unless SOURCE_DATE_EPOCH says
-# otherwise: the top changelog entry's, as `dpkg-parsechangelog -STimestamp`
-# gives it, the same for every packager, with or without git, on any clock.
-file(STRINGS packaging/debian/changelog changelog_trailer REGEX "^ -- " LIMIT_COUNT 1)
-set(stamp "[A-Z][a-z][a-z], ([0-9][0-9]?) ([A-Z][a-z][a-z]) ([0-9][0-9][0-9][0-9])")
-string(APPEND stamp " ([0-9][0-9]):([0-9][0-9]):([0-9][0-9]) ([+-])([0-9][0-9])([0-9][0-9])$")
-if(NOT changelog_trailer MATCHES ">  ${stamp}")
-  message(FATAL_ERROR "packaging/debian/changelog: no date in its top entry's "
-    "trailer line: ${changelog_trailer}")
-endif()
-set(day ${CMAKE_MATCH_1})
-set(months Jan Feb Mar Apr May Jun Jul Aug Sep Oct Nov Dec)
-list(FIND months ${CMAKE_MATCH_2} month)
-set(year ${CMAKE_MATCH_3})
-if(month LESS 0)
-  message(FATAL_ERROR "packaging/debian/changelog: no month ${CMAKE_MATCH_2}")
-endif()
-math(EXPR release_date "(${year} * 100 + ${month} + 1) * 100 + ${day}")
-# Days since 1970-01-01 (proleptic Gregorian), in years that begin on 1 March
-# so that the leap day comes last: January and February count with the year before.
-math(EXPR before_march "(11 - ${month}) / 10")
-math(EXPR year "${year} - ${before_march}")
-math(EXPR month "${month} + 12 * ${before_march} - 2")
-math(EXPR days "${year} * 365 + ${year} / 4 - ${year} / 100 + ${year} / 400
-  + (153 * ${month} + 2) / 5 + ${day} - 1 - 719468")
-math(EXPR ADPCMTBL_CHANGELOG_EPOCH "${days} * 86400
-  + ${CMAKE_MATCH_4} * 3600 + ${CMAKE_MATCH_5} * 60 + ${CMAKE_MATCH_6}
-  - (${CMAKE_MATCH_7}1) * (${CMAKE_MATCH_8} * 3600 + ${CMAKE_MATCH_9} * 60)")
-
-# CHANGELOG.md's first entry is "## VERSION (YYYY-MM-DD)" of the Debian top
-# entry, then its text with "  * " as "- " and the lines under it indented by two.
-string(REGEX REPLACE "^(....)(..)" "\\1-\\2-" release_date ${release_date})
-file(READ packaging/debian/changelog debian_changelog)
-string(FIND "${debian_changelog}" "\n\n -- " trailer_at)
-string(SUBSTRING "${debian_changelog}" 0 ${trailer_at} top)
-string(REGEX REPLACE "^[^\n]*\n\n  \\* " "- " top "${top}")
-string(REPLACE "\n  * " "\n- " top "${top}")
-string(REPLACE "\n    " "\n  " top "${top}")
-file(READ CHANGELOG.md changelog_md)
-string(FIND "${changelog_md}\n" "\n## " first_entry_at)
-string(FIND "${changelog_md}\n" "\n## ${PROJECT_VERSION} (${release_date})\n\n${top}\n\n" at)
-if(at LESS 0 OR NOT at EQUAL first_entry_at)
-  message(FATAL_ERROR "CHANGELOG.md does not begin with ${PROJECT_VERSION} (${release_date}) "
-    "and the text of the top entry of packaging/debian/changelog")
-endif()
+# The manual page as installed, with the release's date and version, and the
+# top-level changelog of the source release, both made from
+# packaging/debian/changelog (cmake/changelog.cmake).
+set(man_page ${PROJECT_BINARY_DIR}/adpcmtbl.1)
+adpcmtbl_man_page(${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1 ${man_page})
+adpcmtbl_changelog_md(${PROJECT_BINARY_DIR}/CHANGELOG.md)
 
 # What making the packages takes, beyond the compiler.  A build of the tool
 # alone needs none of it, so configure only records what is missing; cpack
@@ -196,12 +142,11 @@ if(WIN32)
   install(FILES docs/file-formats.md DESTINATION . COMPONENT manual)
   if(MANDOC)
     set(html ${PROJECT_BINARY_DIR}/adpcmtbl.html)
-    set(page ${PROJECT_SOURCE_DIR}/docs/adpcmtbl.1)
-    adpcmtbl_output_of(${html} ${page} ${MANDOC} -T html ${page})
+    adpcmtbl_output_of(${html} ${man_page} ${MANDOC} -T html ${man_page})
     install(FILES ${html} DESTINATION . COMPONENT manual)
   else()
     message(WARNING "mandoc not found: the manual is installed as the man page source")
-    install(FILES docs/adpcmtbl.1 DESTINATION . COMPONENT manual)
+    install(FILES ${man_page} DESTINATION . COMPONENT manual)
   endif()
   set(archive_name ${release_name}-win64)
   set(archive_format zip)
@@ -221,7 +166,7 @@ else()
   adpcmtbl_strip_comment(adpcmtbl tool)
   set(package_dir ${CMAKE_INSTALL_DATADIR}/cmake/adpcmtbl)
   set(make_recipe_dir ${CMAKE_INSTALL_DATADIR}/adpcmtbl)
-  install(FILES docs/adpcmtbl.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
+  install(FILES ${man_page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1 COMPONENT manual)
   install(FILES docs/file-formats.md DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT manual)
   install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DOCDIR} COMPONENT license)
   if(TARGET adpcmtbl_portable)
@@ -253,13 +198,12 @@ else()
   endif()
   # Debian wants the page, the changelog and any document over 4 KB gzipped
   # at -9, with no name or time in the header; the changelog is the Debian one,
-  # as a native package has only that (CHANGELOG.md holds the same text).
+  # as a native package has only that.
   if(GZIP)
     set(gz ${PROJECT_BINARY_DIR}/debian)
     file(MAKE_DIRECTORY ${gz})
-    foreach(source docs/adpcmtbl.1 packaging/debian/changelog docs/file-formats.md)
+    foreach(source ${man_page} ${adpcmtbl_changelog} ${PROJECT_SOURCE_DIR}/docs/file-formats.md)
       get_filename_component(name ${source} NAME)
-      set(source ${PROJECT_SOURCE_DIR}/${source})
       adpcmtbl_output_of(${gz}/${name}.gz ${source} ${GZIP} -9 -n -c ${source})
     endforeach()
     install(FILES ${gz}/adpcmtbl.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1
@@ -326,6 +270,7 @@ include(CPack)
 if(TARGET adpcmtbl_portable)
   add_custom_target(release
     COMMAND ${CMAKE_COMMAND} -DCPACK=${CMAKE_CPACK_COMMAND} -DSOURCE_DIR=${PROJECT_SOURCE_DIR}
+      -DVERSION=${PROJECT_VERSION} -DUNRELEASED=${adpcmtbl_unreleased}
       -DBINARY_DIR=${PROJECT_BINARY_DIR} -DARTEFACTS=${PROJECT_BINARY_DIR}/artefacts
       -P ${PROJECT_SOURCE_DIR}/cmake/release_all.cmake
     USES_TERMINAL

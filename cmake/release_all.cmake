@@ -4,6 +4,12 @@
 # Windows .zip from a cross build nested in BINARY_DIR/mingw.
 set(staging "${BINARY_DIR}/release-staging")
 file(REMOVE_RECURSE "${staging}" "${ARTEFACTS}")
+if(UNRELEASED)
+  # Work in progress builds and packages, but is no release.
+  message(FATAL_ERROR "cannot make the release: the top entry of packaging/debian/changelog, "
+    "${VERSION}, is UNRELEASED; once it is released, name its distribution (unstable) "
+    "and date it")
+endif()
 find_program(cross_compiler x86_64-w64-mingw32-g++)
 if(NOT cross_compiler)
   # A release is all four artefacts: none is made without the zip.

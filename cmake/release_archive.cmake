@@ -38,7 +38,18 @@ if(CPACK_INSTALLED_DIRECTORIES)
       list(FILTER files EXCLUDE REGEX "^${build}/")
     endforeach()
   endif()
-  set(what --no-recursion "--transform=s,^,${top}/,S" --directory "${source}"
+  # Packed from a copy, which adds the top-level changelog that
+  # distributions look for, made from packaging/debian/changelog.
+  list(FILTER files EXCLUDE REGEX "^CHANGELOG\\.md$")
+  set(tree "${CPACK_TOPLEVEL_DIRECTORY}/source")
+  file(REMOVE_RECURSE "${tree}")
+  foreach(file IN LISTS files)
+    get_filename_component(folder "${tree}/${file}" DIRECTORY)
+    file(COPY "${source}/${file}" DESTINATION "${folder}")
+  endforeach()
+  file(COPY "${ADPCMTBL_CHANGELOG_MD}" DESTINATION "${tree}")
+  list(APPEND files CHANGELOG.md)
+  set(what --no-recursion "--transform=s,^,${top}/,S" --directory "${tree}"
     --verbatim-files-from "--files-from=${list_file}")
 else()
   set(tree "${CPACK_TOPLEVEL_DIRECTORY}/archive")
