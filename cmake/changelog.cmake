@@ -88,8 +88,8 @@ _adpcmtbl_next_entry(_adpcmtbl_rest _adpcmtbl_top)
 set(adpcmtbl_version "${_adpcmtbl_top_version}")
 if(NOT adpcmtbl_version MATCHES "^[0-9]+(\\.[0-9]+)?(\\.[0-9]+)?(\\.[0-9]+)?$")
   message(FATAL_ERROR "${adpcmtbl_changelog}: the top entry's version "
-    "\"${adpcmtbl_version}\" is not numeric, as MAJOR.MINOR.PATCH: the project's "
-    "version is that version, and CMake takes no other")
+    "\"${adpcmtbl_version}\" is not numeric: the project takes its version from "
+    "there, and project(VERSION) takes only numbers, as MAJOR.MINOR.PATCH")
 endif()
 string(COMPARE EQUAL "${_adpcmtbl_top_distribution}" UNRELEASED adpcmtbl_unreleased)
 _adpcmtbl_entry_time("${_adpcmtbl_top_trailer}" adpcmtbl_date ADPCMTBL_CHANGELOG_EPOCH)
