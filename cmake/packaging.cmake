@@ -254,7 +254,6 @@ endif()
 # file-system order with the packager's names and compresses below gzip -9,
 # and its ZIP records local time and the packager's user.
 set(CPACK_EXTERNAL_PACKAGE_SCRIPT ${PROJECT_SOURCE_DIR}/cmake/release_archive.cmake)
-set(CPACK_POST_BUILD_SCRIPTS ${PROJECT_SOURCE_DIR}/cmake/release_deb.cmake)
 set(CPACK_PACKAGE_CHECKSUM SHA256)
 set(CPACK_SOURCE_GENERATOR External)
 set(CPACK_SOURCE_PACKAGE_FILE_NAME ${release_name})

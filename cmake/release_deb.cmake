@@ -1,8 +1,7 @@
-# release_deb.cmake: run by cpack after each package, before it copies it out
-# and writes its checksum.  CPack's control file lacks Multi-Arch and its ar
+# release_deb.cmake: run by cpack after it makes the .deb, before it copies it
+# out and writes its checksum.  CPack's control file lacks Multi-Arch and its ar
 # members take the packager's umask, so dpkg-deb makes the .deb again, as Debian
 # makes its own: the field added, all owned by root, times at most SOURCE_DATE_EPOCH.
-list(FILTER CPACK_PACKAGE_FILES INCLUDE REGEX "\\.deb$")
 foreach(package IN LISTS CPACK_PACKAGE_FILES)
   set(tree "${CPACK_TOPLEVEL_DIRECTORY}/deb-tree")
   file(REMOVE_RECURSE "${tree}")
