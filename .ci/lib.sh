@@ -7,7 +7,7 @@ mounts_below() {
   local dir
   dir=$(realpath -e "$1" 2>/dev/null) || return 0
   awk -v dir="$dir" '$5 == dir || index($5, dir "/") == 1 { print $5 }' /proc/self/mountinfo |
-    LC_ALL=C sort -r
+    LC_ALL=C sort -ru
 }
 # Removes the folder $1, but never while anything is mounted below it: rm would
 # go on into a bound /dev or /proc and delete the machine's own.  Staying on
