@@ -57,6 +57,14 @@ holds() {  # top file...
     diff <(printf '%s\n' "${@/#/$top/}") -
 }
 
+# Fails unless lintian finds no error or warning in the .deb $1, nor the
+# hardening and stripping notes.
+lintian_clean() {  # deb
+  lintian --display-info "$1" | tee "$scratch/lintian"
+  ! grep -E '^[EW]: |hardening-no-|binary-has-unneeded-section' "$scratch/lintian" ||
+    fail "lintian reports the lines above"
+}
+
 # Fails unless the command fails and says the message; its output is read as
 # one line, for CMake wraps its messages.
 fails_saying() {  # message command...
