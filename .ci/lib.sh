@@ -27,6 +27,10 @@ remove_tree() {
 # which would otherwise keep its status.
 remove_scratch() { remove_tree "$scratch" || exit 1; }
 trap remove_scratch EXIT
+# An interrupt ends the run, and so the exit trap runs, even where the program
+# it stopped handles it and exits as if it had finished (debootstrap does).
+trap 'exit 130' INT
+trap 'exit 143' TERM
 # The user nobody works in folders of its own under it.
 chmod 755 "$scratch"
 step() { printf '\n=== %s\n' "$*"; }
