@@ -40,6 +40,40 @@ status_is() {  # status command...
   fi
 }
 
+# Every entry below |folder| but those named, by type, mode, name and link
+# target, and the bytes of each file that can be read (one that cannot is
+# told by its mode).
+folder_state() {  # folder [entry to leave out...]
+  local leave=() name
+  for name in "${@:2}"; do leave+=(-path "./$name" -prune -o); done
+  (cd "$1" && find . -mindepth 1 "${leave[@]}" -printf '%y %m %p %l\n' | sort &&
+    find . -mindepth 1 "${leave[@]}" -type f -readable -exec sha256sum {} + | sort)
+}
+
+# The tool's own run on the files of |folder| (with the switch, if any), the
+# reference a recipe's run must match: in $scratch/reference, with both
+# streams in its file log.  The folder holds a link to each file, but for the
+# two the tool writes, so that what no one may read stays so, and a named
+# pipe is not opened.
+reference() {  # folder [switch]
+  local from entry
+  from=$(cd "$1" && pwd)
+  rm -rf "$scratch/reference" && mkdir "$scratch/reference"
+  for entry in "$from"/*; do
+    case ${entry##*/} in
+      PCMTBL | pcmxml.txt) ;;
+      *) if [ -e "$entry" ] || [ -L "$entry" ]; then ln -s "$entry" "$scratch/reference/"; fi ;;
+    esac
+  done
+  (cd "$scratch/reference" && "$tool" ${2:+"$2"} >log 2>&1) || true
+}
+
+# Fails unless |folder| holds the outputs of the last reference run.
+same_as_reference() {  # folder
+  same_file "$scratch/reference/PCMTBL" "$1/PCMTBL"
+  same_file "$scratch/reference/pcmxml.txt" "$1/pcmxml.txt"
+}
+
 # Runs the scenario named |name| of this recipe's script.
 run_scenario() {  # prefix name
   prefix=$(realpath "$1")
