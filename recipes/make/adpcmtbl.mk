@@ -10,10 +10,12 @@
 # Each call makes FOLDER/PCMTBL and FOLDER/pcmxml.txt in one run of the tool
 # inside FOLDER (a relative one taken from make's working directory), and
 # makes them again exactly when FOLDER/DATA changes or a FOLDER/VOICE.n
-# (n = 1 to 32) appears or disappears. It keeps the list of VOICE.n present
-# in FOLDER/.adpcmtbl-voices, which belongs in .gitignore. The calls set
-# adpcmtbl_outputs (every table's two outputs) and adpcmtbl_clean (a command
-# that removes them and the state files).
+# (n = 1 to 32) appears or disappears, by the tool's own rule: a VOICE.n is
+# present when it can be opened for reading and is not a folder, so one that
+# becomes readable or stops being readable appears or disappears. It keeps
+# the list of VOICE.n present in FOLDER/.adpcmtbl-voices, which belongs in
+# .gitignore. The calls set adpcmtbl_outputs (every table's two outputs) and
+# adpcmtbl_clean (a command that removes them and the state files).
 #
 # ADPCMTBL is the tool (default adpcmtbl, looked up in PATH), read when the
 # recipe runs; a path with a slash in it is taken from make's working
@@ -44,8 +46,9 @@ define adpcmtbl_table
 $(call adpcmtbl_need_usable_name,$(strip $(1)))
 adpcmtbl_folder := $(call adpcmtbl_without_slash,$(strip $(1)))
 $$(call adpcmtbl_need_new_folder,$$(adpcmtbl_folder))
+adpcmtbl_present := $$(call adpcmtbl_voices,$$(adpcmtbl_folder))
 adpcmtbl_goal := $$(.DEFAULT_GOAL)
-$$(eval $$(call adpcmtbl_rules,$$(adpcmtbl_folder)))
+$$(eval $$(call adpcmtbl_rules,$$(adpcmtbl_folder),$$(adpcmtbl_present)))
 .DEFAULT_GOAL := $$(adpcmtbl_goal)
 endef
 
@@ -73,6 +76,18 @@ adpcmtbl_need_new_folder = $(if $(filter $(call adpcmtbl_key,$(1)),$(foreach \
 adpcmtbl_tab := $()	$()
 adpcmtbl_key = $(subst %,?,$(subst $(adpcmtbl_tab),?,$(subst $() ,?,$(abspath $(1)))))
 
+# Step: the voice files present, as "voices:VOICE.1 VOICE.2 ...", by the
+# tool's rule: what it can open for reading that is not a folder.  make sees
+# only whether a name exists ($(wildcard), $(realpath)), and $(file <) stops
+# make on a file it cannot read and waits for a writer on a named pipe; so one
+# shell a table asks the system, with test -r, which opens nothing (a named
+# pipe counts, as it does for the tool) and answers for root as open would,
+# with its power to read any file or without it.
+adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
+  27 28 29 30 31 32
+adpcmtbl_voices = voices:$(shell for n in $(adpcmtbl_numbers); do \
+  f=$(call adpcmtbl_quote,$(1))/VOICE.$$n; test -r "$$f" && ! test -d "$$f" && echo VOICE.$$n; done)
+
 # Step: the rules.  DATA has a rule with no recipe so that, missing, it fails
 # the run with a message naming it rather than make's "No rule"; a user's rule
 # that makes it still applies, and runs before the state file is written
@@ -85,32 +100,23 @@ $(1)/PCMTBL $(1)/pcmxml.txt &: $(1)/DATA $(1)/.adpcmtbl-voices
 	@$(call adpcmtbl_need_data,$(1))
 	$(call adpcmtbl_run,$(1))
 $(1)/DATA:
-$(1)/.adpcmtbl-voices:$(call adpcmtbl_if_changed,$(1)) | $(1)/DATA
+$(1)/.adpcmtbl-voices:$(call adpcmtbl_if_changed,$(1),$(2)) | $(1)/DATA
 	@$(call adpcmtbl_need_folder,$(1))
-	@$(call adpcmtbl_record,$(1))
+	@$(call adpcmtbl_record,$(1),$(2))
 endef
-
-# The voice files present, as "voices:VOICE.1 VOICE.2 ...".  Only what the
-# tool would open counts: not a folder (X/. exists only where X is a folder),
-# nor a link that leads nowhere (realpath finds no file).
-adpcmtbl_numbers := 1 2 3 4 5 6 7 8 9 10 11 12 13 14 15 16 17 18 19 20 21 22 23 24 25 26 \
-  27 28 29 30 31 32
-adpcmtbl_voices = voices:$(notdir $(foreach f,$(addprefix $(1)/VOICE.,$(adpcmtbl_numbers)),$(if \
-  $(realpath $f),$(if $(wildcard $f/.),,$f))))
 
 # A VOICE.n that disappears leaves nothing newer behind, so the outputs follow
 # the state file, which holds the list of those present and is rewritten (so
 # made newer) only when the list differs: then a phony prerequisite puts it
 # out of date.  Elsewhere it is only read, so make -n, -q and clean write none.
-adpcmtbl_if_changed = $(if $(call adpcmtbl_differ,$(call adpcmtbl_recorded,$(1)),$(call \
-  adpcmtbl_voices,$(1))), .adpcmtbl-voices-changed)
+adpcmtbl_if_changed = $(if $(call adpcmtbl_differ,$(call adpcmtbl_recorded,$(1)),$(2)), \
+  .adpcmtbl-voices-changed)
 .PHONY: .adpcmtbl-voices-changed
 # Read only if it is there: $(file <) stops make when the folder is not.
 adpcmtbl_recorded = $(if $(wildcard $(1)/.adpcmtbl-voices),$(file <$(1)/.adpcmtbl-voices))
 # Empty exactly when the two texts are equal.
 adpcmtbl_differ = $(subst $(1),,$(2))$(subst $(2),,$(1))
-adpcmtbl_record = echo $(call adpcmtbl_quote,$(call adpcmtbl_voices,$(1))) >$(call \
-  adpcmtbl_quote,$(1)/.adpcmtbl-voices)
+adpcmtbl_record = echo $(call adpcmtbl_quote,$(2)) >$(call adpcmtbl_quote,$(1)/.adpcmtbl-voices)
 
 # The recipes' lines.  A missing folder or DATA is named; a failed run removes
 # both outputs, for make keeps one that the tool failed before touching.

@@ -7,10 +7,13 @@ set -eEuo pipefail
 export LC_ALL=C
 
 source_dir=$(cd "$(dirname "${BASH_SOURCE[0]}")/../.." && pwd)
+script=$(realpath "$0")  # the recipe's script, which sources this file
 prefix=""   # where the tool is installed
 tool=""     # $prefix/bin/adpcmtbl
 scratch=""  # the scenario's own folder, kept when it fails
-test_name=""
+scenario="" test_name=""
+step=""     # what the scenario was doing, when a row of it says so
+not_run=77  # a scenario's exit status when it cannot run here: CTest's Not Run
 : "${recipe:?set by the script that sources this file}"
 
 # Ends the scenario, saying what differed; the first word of a failure wins,
@@ -18,7 +21,8 @@ test_name=""
 fail() {  # what differed...
   if [ ! -e "$scratch/.failed" ]; then
     : >"$scratch/.failed"
-    printf 'FAIL %s: %s\n  scenario folder, kept: %s\n' "$test_name" "$*" "$scratch" >&2
+    printf 'FAIL %s: %s%s\n  scenario folder, kept: %s\n' "$test_name" "${step:+$step: }" "$*" \
+      "$scratch" >&2
   fi
   exit 1
 }
@@ -74,11 +78,30 @@ same_as_reference() {  # folder
   same_file "$scratch/reference/pcmxml.txt" "$1/pcmxml.txt"
 }
 
+# Goes on where files' mode bits hold, as they do for an ordinary user.  Root
+# runs the scenario again without its power to read and write any file, as
+# src/main_test.cpp does; where it cannot give that up, the scenario is Not Run.
+mode_bits_hold() {
+  local setpriv=(setpriv "--bounding-set=-dac_override,-dac_read_search")
+  : >"$scratch/.unreadable"
+  chmod 000 "$scratch/.unreadable"
+  if ! { true <"$scratch/.unreadable"; } 2>/dev/null; then return 0; fi
+  [ -z "${recipe_without_override:-}" ] || fail "under ${setpriv[*]} root still reads a file of mode 000"
+  rm -rf "$scratch"
+  if ! "${setpriv[@]}" true 2>/dev/null; then
+    echo "$test_name: not run: root reads any file, and ${setpriv[*]} cannot stop it here" >&2
+    exit "$not_run"
+  fi
+  trap - EXIT ERR
+  recipe_without_override=1 exec "${setpriv[@]}" bash "$script" "$prefix" "$scenario"
+}
+
 # Runs the scenario named |name| of this recipe's script.
 run_scenario() {  # prefix name
   prefix=$(realpath "$1")
   # shellcheck disable=SC2034  # read by the scenarios
   tool=$prefix/bin/adpcmtbl
+  scenario=$2
   test_name=recipe.$recipe.$2
   if ! declare -F "scenario_$2" >/dev/null; then
     echo "$test_name: no such scenario; there are:" >&2

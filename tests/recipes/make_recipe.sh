@@ -104,16 +104,21 @@ new_wrapper() {  # path line...
 
 scenario_remade_exactly_when_inputs_change() {
   local table=$scratch/demo row remade change
+  mode_bits_hold
   new_table demo "$table"
   keeps_inputs "$table" mk "$table"
   same_as_plain "$table"
   status_is 0 mk "$table" -q
   # Each change, and make -q's status after it: 1 when the table must be made
-  # again; a folder is no voice file; the last slot counts like any other.
+  # again; a folder is no voice file; the last slot counts like any other; a
+  # file that cannot be read is none either, and a named pipe is one.
   for row in "1 touch DATA" "1 cp VOICE.1 VOICE.9" "1 rm VOICE.3" "0 mkdir VOICE.10" \
              "0 ln -s absent VOICE.11" "1 touch absent" "1 cp VOICE.1 VOICE.32" \
-             "1 rm VOICE.32" "1 ln -s VOICE.1 VOICE.32" "1 rm VOICE.32"; do
+             "1 rm VOICE.32" "1 ln -s VOICE.1 VOICE.32" "1 rm VOICE.32" \
+             "1 chmod 000 VOICE.2" "1 chmod 644 VOICE.2" "1 mkfifo VOICE.5" \
+             "1 chmod 000 VOICE.5" "0 rm VOICE.5"; do
     read -r remade change <<<"$row"
+    step="after $change"
     (cd "$table" && $change)
     status_is "$remade" mk "$table" -q
     keeps_inputs "$table" mk "$table"
