@@ -179,6 +179,7 @@ function(adpcmtbl_add_table target)
   set(outputs "${out}/PCMTBL" "${out}/pcmxml.txt")
   set(inputs "${dir}/DATA" ${table_DEPENDS})
   set(switch "")
+  set(list_file "")
   if(table_NO_PRESENCE_CHECK)
     set(switch -n)
   else()
@@ -210,7 +211,7 @@ function(adpcmtbl_add_table target)
   set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblRunTable.cmake")
   add_custom_command(OUTPUT ${outputs}
     COMMAND "${CMAKE_COMMAND}" "-DTOOL=$<TARGET_FILE:adpcmtbl::adpcmtbl>"
-      "-DSWITCH=${switch}" -P "${script}" -- "${dir}" "${out}"
+      "-DSWITCH=${switch}" -P "${script}" -- "${dir}" "${out}" ${list_file}
     DEPENDS ${inputs} adpcmtbl::adpcmtbl "${script}"
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)

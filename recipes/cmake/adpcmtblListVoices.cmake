@@ -1,8 +1,9 @@
 # adpcmtblListVoices.cmake: run at every build by adpcmtbl_add_table()'s rules.
 #   cmake -P adpcmtblListVoices.cmake -- TABLE LIST
-# Writes the names of the VOICE.n files in TABLE to LIST, one a line, and
-# rewrites LIST only when they change, so that the table is made again
-# exactly when a voice file appears or disappears.
+# Writes the names of the VOICE.n files present in TABLE to LIST, one a line,
+# and rewrites LIST only when they change, so that the table is made again
+# exactly when a voice file appears or disappears.  The run of the tool links
+# those listed, and no others, so this file alone decides what is present.
 
 # After "--", every byte of the paths stands as given.
 math(EXPR table_argument "${CMAKE_ARGC} - 2")
@@ -10,11 +11,24 @@ math(EXPR list_argument "${CMAKE_ARGC} - 1")
 set(TABLE "${CMAKE_ARGV${table_argument}}")
 set(LIST "${CMAKE_ARGV${list_argument}}")
 
+# Present is the tool's rule: the file opens for reading and is not a folder,
+# so one that becomes readable or stops being readable appears or disappears.
+# Neither test below opens the file (file(READ) would stop the build on one
+# that cannot be read, and wait for a writer on a named pipe, which the tool
+# counts as present).  IS_READABLE says it from CMake 3.29.  Before, EXISTS
+# does on POSIX hosts, though CMake's manual promised only that the file
+# exists (it asks access(R_OK), which answers for root as opening would); the
+# scenario recipe.cmake.remade_when_a_voice_file_comes_or_goes guards that.
+# On a Windows host both see only that the file exists.
+if(CMAKE_VERSION VERSION_LESS 3.29)
+  set(readable EXISTS)
+else()
+  set(readable IS_READABLE)
+endif()
 set(present "")
 foreach(number RANGE 1 32)
   set(voice "${TABLE}/VOICE.${number}")
-  # A folder is no voice file: the tool takes it for missing.
-  if(EXISTS "${voice}" AND NOT IS_DIRECTORY "${voice}")
+  if(${readable} "${voice}" AND NOT IS_DIRECTORY "${voice}")
     string(APPEND present "VOICE.${number}\n")
   endif()
 endforeach()

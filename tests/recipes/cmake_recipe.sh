@@ -125,7 +125,8 @@ wrapped_prefix() {  # folder lines...
 }
 
 scenario_remade_when_a_voice_file_comes_or_goes() {
-  local p=$scratch/installed t=$scratch/installed/voices change
+  local p=$scratch/installed t=$scratch/installed/voices row remade change
+  mode_bits_hold
   new_table "$t"
   project_with "$p" "$find_it" "adpcmtbl_add_table(voice_table DIRECTORY voices)"
   configure -S "$p" -B "$p/build"
@@ -133,16 +134,23 @@ scenario_remade_when_a_voice_file_comes_or_goes() {
   same_as_reference "$p/build/voice_table"
   only_outputs "$p/build/voice_table"
   table_as_noted "$t"
-  for change in "rm VOICE.3" "cp VOICE.1 VOICE.9" "touch DATA" "rm VOICE.1 VOICE.2 VOICE.4" \
-    "cp VOICE.6 VOICE.32" "rm VOICE.32"; do
+  # Each change, and whether the table is made again after it (1) or not (0);
+  # a file that cannot be read is no voice file, and a named pipe is one.
+  for row in "1 chmod 000 VOICE.6" "1 chmod 644 VOICE.6" "1 mkfifo VOICE.5" \
+    "1 chmod 000 VOICE.5" "0 rm VOICE.5" "1 rm VOICE.3" "1 cp VOICE.1 VOICE.9" "1 touch DATA" \
+    "1 rm VOICE.1 VOICE.2 VOICE.4" "1 cp VOICE.6 VOICE.32" "1 rm VOICE.32"; do
+    read -r remade change <<<"$row"
+    step="after $change"
     (cd "$t" && $change)
     note_table "$t"
-    made_again "$p/build" "$change"
+    if [ "$remade" = 1 ]; then made_again "$p/build" "$change"; else not_made_again "$p/build" "$change"; fi
+    not_made_again "$p/build" "nothing since $change"
     reference "$t"
     same_as_reference "$p/build/voice_table"
     only_outputs "$p/build/voice_table"
     table_as_noted "$t"
   done
+  step=""
   # A clean, then a build from scratch, with no voice file left.
   rm "$t"/VOICE.*
   note_table "$t"
