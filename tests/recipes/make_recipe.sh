@@ -273,18 +273,24 @@ EOF
   if [ -e "$scratch/nowhere" ] || [ -s "$scratch/a-file" ]; then
     fail "the recipe wrote $scratch/nowhere or into $scratch/a-file"
   fi
-  # A directory or a link loop in DATA's place keeps even root from reading it.
+  # A directory or a link loop in DATA's place keeps even root from reading it;
+  # the message "tool's" is the last line that the tool's own run prints.
   table=$scratch/broken
   while IFS=@ read -r break_data message; do
     rm -rf "$table"
     new_table demo "$table"
     mk "$table" >/dev/null 2>&1
     (cd "$table" && eval "$break_data")
+    if [ "$message" = "tool's" ]; then
+      reference "$table"
+      message=$(tail -n 1 "$scratch/reference/log")
+      [ -n "$message" ] || fail "the tool's own run on $table printed nothing"
+    fi
     keeps_inputs "$table" stops_saying "$message" mk "$table"
     gone "$table" PCMTBL pcmxml.txt
   done <<EOF
 rm DATA@the table folder "$table" holds no DATA
-rm DATA && mkdir DATA@Not found "DATA".
+rm DATA && mkdir DATA@tool's
 rm DATA && ln -s DATA DATA@the table folder "$table" holds no DATA
 EOF
 }
