@@ -337,26 +337,28 @@ scenario_refuses_folders_it_must_not_write_into() {
 }
 
 scenario_accepts_output_folders_beside_the_table() {
-  local p=$scratch/beside
-  # Names that share the table's first letters, or differ from it in case
-  # only, where the file system tells them apart (names fixed here, so that
-  # no random letter decides).
-  new_table "$p/sounds"
-  project_with "$p" "$find_it" \
-    'adpcmtbl_add_table(sounds DIRECTORY sounds OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/sounds-out)'
-  if [ "$(uname -s)" = Linux ]; then
-    new_table "$p/voices"
-    echo 'adpcmtbl_add_table(voices DIRECTORY voices OUTPUT_DIRECTORY ${CMAKE_SOURCE_DIR}/Voices)' \
+  local p=$scratch/beside row table out
+  # Each table folder and an output folder beside it whose name begins with
+  # the table's, is the beginning of it, or differs from it in case only,
+  # where the file system tells them apart (names fixed here, so that no
+  # random letter decides).
+  local rows=("sounds sounds-out" "strings string")
+  if [ "$(uname -s)" = Linux ]; then rows+=("voices Voices"); fi
+  project_with "$p" "$find_it"
+  for row in "${rows[@]}"; do
+    read -r table out <<<"$row"
+    new_table "$p/$table"
+    echo "adpcmtbl_add_table($table DIRECTORY $table OUTPUT_DIRECTORY \${CMAKE_SOURCE_DIR}/$out)" \
       >>"$p/CMakeLists.txt"
-  fi
+  done
   configure -S "$p" -B "$p/build"
   build_twice "$p/build"
-  same_as_reference "$p/sounds-out"
-  table_as_noted "$p/sounds"
-  if [ "$(uname -s)" = Linux ]; then
-    same_as_reference "$p/Voices"
-    table_as_noted "$p/voices"
-  fi
+  for row in "${rows[@]}"; do
+    read -r table out <<<"$row"
+    reference "$p/$table"
+    same_as_reference "$p/$out"
+    table_as_noted "$p/$table"
+  done
 }
 
 scenario_refuses_two_tables_in_one_output_folder() {
