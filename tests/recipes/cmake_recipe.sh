@@ -15,6 +15,11 @@ source "$(dirname "$0")/common.sh"
 
 builds_in_a_row=30
 find_it="find_package(adpcmtbl 1.0 REQUIRED)"
+# The projects ask for the oldest CMake that the package accepts, as a
+# user's may, so that they run on it too.
+oldest_cmake=$(sed -n 's/^if(CMAKE_VERSION VERSION_LESS \([0-9.]*\))$/\1/p' \
+  "$source_dir/recipes/cmake/adpcmtblConfig.cmake")
+: "${oldest_cmake:?not found in recipes/cmake/adpcmtblConfig.cmake}"
 package=""  # the prefix the projects find the package in; $prefix if empty
 
 # Notes what a table folder holds, but for the build folder a project may
@@ -57,7 +62,7 @@ project_with() {  # folder lines...
   local folder=$1
   shift
   mkdir -p "$folder"
-  printf '%s\n' "cmake_minimum_required(VERSION 3.25)" "project(rom LANGUAGES NONE)" "$@" \
+  printf '%s\n' "cmake_minimum_required(VERSION $oldest_cmake)" "project(rom LANGUAGES NONE)" "$@" \
     >"$folder/CMakeLists.txt"
 }
 configure_log() { cmake "$@" -DCMAKE_PREFIX_PATH="${package:-$prefix}" >"$scratch/configure.log" 2>&1; }
