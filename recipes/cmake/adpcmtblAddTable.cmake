@@ -13,7 +13,9 @@
 # files, or DATA itself, as files (outputs of add_custom_command()) or as
 # targets; without it, <dir> and its DATA must exist when the project is
 # configured.  NO_PRESENCE_CHECK runs the tool with -n, and then the VOICE.n
-# files play no part at all.
+# files play no part at all; otherwise the table is made again when one
+# appears or disappears, present by the tool's own rule: it can be opened for
+# reading and is not a folder (decided in adpcmtblListVoices.cmake).
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP;
