@@ -109,7 +109,7 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
     return {"adpcmtbl " ADPCMTBL_VERSION "\nCopyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n",
             kBanner, 0, kEarlier, kEarlier};
   }
-  const bool check = !(args.size() == 1 && args[0] == "-n");
+  const bool check = args.size() != 1 || args[0] != "-n";
   std::string table = data.substr(0, 1024);
   table.resize(1024, '\0');
   Outcome o{"", kBanner, 0, "", std::string(256, '\0')};
@@ -120,16 +120,16 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
       o.err += "Not found \"VOICE." + std::to_string(number) + "\"\n";
       continue;
     }
-    auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(table[32 * slot + offset]); };
+    auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(table[(32 * slot) + offset]); };
     const std::int64_t difference = (byte(18) | byte(19) << 8) - (byte(16) | byte(17) << 8);
     const std::int64_t start = next;
     const std::int64_t end = start + (difference >= 0 ? difference / 4 : -((-difference + 3) / 4));
     next = end + 4;
     for (std::size_t k = 0; k < 2; ++k) {  // low 16 bits, little-endian
-      o.pcmtbl[8 * slot + k] = static_cast<char>((start >> 8 * k) & 0xFF);
-      o.pcmtbl[8 * slot + 2 + k] = static_cast<char>((end >> 8 * k) & 0xFF);
+      o.pcmtbl[(8 * slot) + k] = static_cast<char>((start >> (8 * k)) & 0xFF);
+      o.pcmtbl[(8 * slot) + 2 + k] = static_cast<char>((end >> (8 * k)) & 0xFF);
     }
-    o.pcmtbl[8 * slot + 6] = static_cast<char>(byte(27));
+    o.pcmtbl[(8 * slot) + 6] = static_cast<char>(byte(27));
     const std::string field = table.substr(32 * slot, 16);
     std::string name = field.substr(0, field.find('\0'));  // ends at its first zero byte
     name.resize(16, ' ');
@@ -195,7 +195,7 @@ class Run : public testing::Test {
 };
 
 // What stands in a run's way, and where.
-enum class Way {
+enum class Way : std::uint8_t {
   kRemoved,      // the file is removed first
   kAsDirectory,  // a directory has its name
   kFullDevice,   // a link to /dev/full, where every write fails
@@ -230,7 +230,7 @@ const char* Describe(Way way) {
 // or "" for an ordinary user; nullopt where that power cannot be dropped.
 std::optional<std::string> WithoutRootOverride() {
   if (geteuid() != 0) { return ""; }
-  const std::string setpriv = "setpriv --bounding-set=-dac_override,-dac_read_search ";
+  std::string setpriv = "setpriv --bounding-set=-dac_override,-dac_read_search ";
   if (std::system((setpriv + "true 2>/dev/null").c_str()) != 0) { return std::nullopt; }  // NOLINT(cert-env33-c)
   return setpriv;
 }
@@ -254,6 +254,7 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
     const char* file;
     Way way;
     Outcome want;
+    // NOLINTNEXTLINE(readability-redundant-member-init): g++ -Wextra warns of rows without it
     std::vector<std::string> args = {};
     const char* not_as_root = nullptr;  // why the row cannot hold for root
   };
@@ -347,11 +348,11 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
     std::string data;
     // A quarter of the tables fill all 32 slots, the rest hold 0 to 33.
     for (int slot = chance(25) ? 32 : static_cast<int>(random() % 34); slot > 0; --slot) {
-      std::string name(1 + random() % 16, '\0');
-      for (char& ch : name) { ch = static_cast<char>(chance(5) ? 0 : 1 + random() % 255); }
+      std::string name(1 + (random() % 16), '\0');
+      for (char& ch : name) { ch = static_cast<char>(chance(5) ? 0 : 1 + (random() % 255)); }
       if (chance(4)) { name[0] = '\0'; }
       const auto start = static_cast<std::uint16_t>(random());
-      const auto end = static_cast<std::uint16_t>(chance(50) ? random() : start + random() % 9 - 4);
+      const auto end = static_cast<std::uint16_t>(chance(50) ? random() : start + (random() % 9) - 4);
       data += Entry(name, start, end, static_cast<unsigned char>(random()));
     }
     if (chance(30)) { data.resize(random() % (data.size() + 40), '\x01'); }

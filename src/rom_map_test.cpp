@@ -11,8 +11,12 @@ namespace {
 template <typename Write>
 std::string Written(Write write) {
   std::FILE* stream = std::tmpfile();
+  if (stream == nullptr) {
+    ADD_FAILURE() << "no scratch file to write to";
+    return {};
+  }
   EXPECT_GE(write(stream), 0);
-  std::rewind(stream);
+  EXPECT_EQ(std::fseek(stream, 0, SEEK_SET), 0);
   char buffer[256];
   std::string written(buffer, std::fread(buffer, 1, sizeof buffer, stream));
   std::fclose(stream);
