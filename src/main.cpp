@@ -81,6 +81,8 @@ int FailOutput(const char* file_name) {
 
 }  // namespace
 
+// The C++ standard gives main its parameters' types.
+// cppcheck-suppress constParameter
 int main(int argc, char* argv[]) {
 #ifdef SIGXFSZ
   // A write past a file-size limit (ulimit -f) raises SIGXFSZ, which would
