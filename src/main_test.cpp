@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -38,14 +40,7 @@ struct Outcome {
   std::string out, err;
   int status = -1;
   std::string map, pcmtbl;
-  bool operator==(const Outcome&) const = default;
 };
-
-void PrintTo(const Outcome& o, std::ostream* os) {
-  *os << "status " << o.status << "\nstdout " << testing::PrintToString(o.out) << "\nstderr "
-      << testing::PrintToString(o.err) << "\npcmxml.txt " << testing::PrintToString(o.map)
-      << "\nPCMTBL " << testing::PrintToString(o.pcmtbl);
-}
 
 std::string Slurp(const fs::path& path) {
   if (fs::is_symlink(path)) { return kLink; }  // never read /dev/full
@@ -154,6 +149,130 @@ std::string Quoted(const std::string& word) {
   }
   quoted += '\'';
   return quoted;
+}
+
+// The offset of the first byte where |a| and |b| differ.
+std::size_t FirstDifference(const std::string& a, const std::string& b) {
+  return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first -
+                                  a.begin());
+}
+
+std::string HexByte(unsigned char byte) {
+  return {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 0xF]};
+}
+
+// |bytes| in double quotes on one line, every byte that is not printable ASCII
+// written as an escape.
+std::string Shown(const std::string& bytes) {
+  std::string shown = "\"";
+  for (const char ch : bytes) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (ch == '\n') {
+      shown += "\\n";
+    } else if (ch == '\r') {
+      shown += "\\r";
+    } else if (ch == '\t') {
+      shown += "\\t";
+    } else if (ch == '"' || ch == '\\') {
+      shown.append(1, '\\').append(1, ch);
+    } else if (byte < 0x20 || byte > 0x7E) {
+      shown.append("\\x").append(HexByte(byte));
+    } else {
+      shown += ch;
+    }
+  }
+  return shown + "\"";
+}
+
+// The first line in which two texts differ, in both, after |head|; the second
+// line is aligned under the first.  "" when the texts are the same.
+std::string TextDifference(const std::string& head, const std::string& want, const std::string& got) {
+  if (want == got) { return ""; }
+  const std::size_t at = FirstDifference(want, got);
+  const std::size_t start = at == 0 ? 0 : want.rfind('\n', at - 1) + 1;  // npos + 1 is 0
+  auto line = [&](const std::string& text) {
+    if (start >= text.size()) { return std::string("(the end)"); }
+    const std::size_t end = text.find('\n', start);
+    return Shown(text.substr(start, end == std::string::npos ? end : end + 1 - start));
+  };
+  const std::string number =
+      "line " + std::to_string(1 + std::count(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+  return head + number + ", expected " + line(want) + "\n" + std::string(head.size() + number.size(), ' ') +
+         "    actual " + line(got) + "\n";
+}
+
+// The first byte in which two binary files differ, and their sizes; a file
+// that is not there or holds its earlier contents is named as such.
+std::string ByteDifference(const std::string& head, const std::string& want, const std::string& got) {
+  if (want == got) { return ""; }
+  const std::size_t at = FirstDifference(want, got);
+  auto byte = [&](const std::string& bytes) {
+    return at < bytes.size() ? "0x" + HexByte(static_cast<unsigned char>(bytes[at])) : std::string("(the end)");
+  };
+  auto kind = [](const std::string& bytes) {
+    const bool marker = bytes == kGone || bytes == kDirectory || bytes == kLink || bytes == kEarlier;
+    return marker ? Shown(bytes) : std::to_string(bytes.size()) + " bytes";
+  };
+  return head + "byte " + std::to_string(at) + ", expected " + byte(want) + ", actual " + byte(got) + " (" +
+         kind(want) + " expected, " + kind(got) + " actual)\n";
+}
+
+// The parts of an outcome, compared one by one.
+constexpr const char* kFieldNames[] = {"stdout", "stderr", "status", "pcmxml.txt", "PCMTBL"};
+constexpr std::size_t kFieldCount = std::size(kFieldNames);
+
+// How |field| differs, in a line or two that begin with its name; "" where it does not.
+std::string FieldDifference(const Outcome& want, const Outcome& got, std::size_t field) {
+  const std::string head = std::string("    ") + kFieldNames[field] + " ";
+  switch (field) {
+    case 0: return TextDifference(head, want.out, got.out);
+    case 1: return TextDifference(head, want.err, got.err);
+    case 2:
+      return want.status == got.status ? ""
+                                       : head + "expected " + std::to_string(want.status) + ", actual " +
+                                             std::to_string(got.status) + "\n";
+    case 3: return TextDifference(head, want.map, got.map);
+    default: return ByteDifference(head, want.pcmtbl, got.pcmtbl);
+  }
+}
+
+// What many runs got wrong, in a few lines however many they are: every run
+// that differed is named, and each field's first difference shown in full.
+struct Tally {
+  int differing = 0;
+  std::string rows;  // a line for each run that differed, naming the fields, each first one in full
+  std::string first[kFieldCount];      // the field's first difference in full, and its run
+  std::vector<int> runs[kFieldCount];  // the numbers of the runs in which the field differed
+};
+
+void Note(Tally* tally, int number, const std::string& run, const Outcome& want, const Outcome& got) {
+  std::string fields;
+  std::string firsts;
+  for (std::size_t field = 0; field < kFieldCount; ++field) {
+    const std::string difference = FieldDifference(want, got, field);
+    if (difference.empty()) { continue; }
+    fields.append(fields.empty() ? "" : ", ").append(kFieldNames[field]);
+    if (tally->runs[field].empty()) {
+      firsts += difference;
+      tally->first[field].append(run).append("\n").append(difference);
+    }
+    tally->runs[field].push_back(number);
+  }
+  if (!fields.empty()) {
+    tally->rows.append("  ").append(run).append(": ").append(fields).append("\n").append(firsts);
+    ++tally->differing;
+  }
+}
+
+// "0-3, 5, 9": ascending numbers, each run of consecutive ones as a range.
+std::string Ranges(const std::vector<int>& numbers) {
+  std::string ranges;
+  for (std::size_t i = 0, j = 0; i < numbers.size(); i = ++j) {
+    while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) { ++j; }
+    ranges.append(ranges.empty() ? "" : ", ").append(std::to_string(numbers[i]));
+    if (j > i) { ranges.append("-").append(std::to_string(numbers[j])); }
+  }
+  return ranges;
 }
 
 class Run : public testing::Test {
@@ -291,9 +410,12 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
       {">/dev/full", Way::kRedirected, text_unwritten, {"--version"}},
   };
   const std::optional<std::string> setpriv = WithoutRootOverride();
+  Tally tally;
+  int number = 0;
   for (const Case& c : cases) {
     const std::string row = std::string(c.file) + ", " + Describe(c.way) + (c.args.empty() ? "" : ", " + c.args[0]);
     SCOPED_TRACE(row);
+    ++number;
     std::string without_override;  // goes right ahead of the tool
     if (c.permissions != nullptr) {
       if (!setpriv) {
@@ -333,7 +455,11 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
     }
     const Outcome got = Exec(c.args, before + without_override, after);
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(got, c.want);
+    Note(&tally, number, row, c.want, got);
+  }
+  if (tally.differing != 0) {
+    tally.rows.pop_back();  // the failure message ends its last line
+    ADD_FAILURE() << tally.differing << " of " << std::size(cases) << " rows differ:\n" << tally.rows;
   }
 }
 
@@ -345,7 +471,9 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
       {}, {"-n"}, {"-N"}, {"--n"}, {""}, {"-n "}, {"-n", "-n"}, {"a", "b", "c"},
       {"--help"}, {"--version"}, {"-h"}, {"--hel"}, {"--HELP"}, {"--help=x"}, {"--VERSION"},
       {"--help", "-n"}};
-  for (int round = 0; round < 300; ++round) {
+  constexpr int kRounds = 300;
+  Tally tally;
+  for (int round = 0; round < kRounds; ++round) {
     std::string data;
     // A quarter of the tables fill all 32 slots, the rest hold 0 to 33.
     for (int slot = chance(25) ? 32 : static_cast<int>(random() % 34); slot > 0; --slot) {
@@ -363,7 +491,19 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
     }
     Prepare(data, present);
     const auto& args = arguments[random() % arguments.size()];
-    ASSERT_EQ(Exec(args), Expected(data, present, args)) << "round " << round;
+    std::string run = "round " + std::to_string(round);
+    for (const std::string& a : args) { run.append(" ").append(Quoted(a)); }
+    Note(&tally, round, run, Expected(data, present, args), Exec(args));
+  }
+  if (tally.differing != 0) {
+    std::string fields;
+    for (std::size_t field = 0; field < kFieldCount; ++field) {
+      if (tally.runs[field].empty()) { continue; }
+      fields.append("  ").append(kFieldNames[field]).append(" in ").append(std::to_string(tally.runs[field].size()));
+      fields.append(" rounds: ").append(Ranges(tally.runs[field])).append("; the first, ").append(tally.first[field]);
+    }
+    fields.pop_back();  // the failure message ends its last line
+    ADD_FAILURE() << tally.differing << " of " << kRounds << " rounds differ:\n" << fields;
   }
 }
 
