@@ -209,7 +209,7 @@ bool CheckRun(const std::uint8_t* data, std::size_t size, const char* name) {
       return Failed(name, "record end is not start + floor((end mark - start mark) / 4)");
     }
   }
-  // Nothing after the last line expected: an empty line is expected there.
+  // A line past the last one expected is shown against the end expected there.
   return (lp == listing_end || TakeLine(name, "listing", &listing_lines, &lp, listing_end, "", 0)) &&
          (mp == map_end || TakeLine(name, "map", &map_lines, &mp, map_end, "", 0));
 }
