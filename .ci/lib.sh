@@ -43,6 +43,16 @@ copy_tracked() {
   git ls-files -z | tar --null -T - -cf - | tar -xf - -C "$1"
 }
 
+# The clang-tidy packages that CI runs on the Debian release it runs on; a
+# newer version is tried by hand (.ci/check_static clang-tidy-21) before it is
+# named here.  Each release's own cppcheck runs with them.
+named_clang_tidies() {
+  case $(. /etc/os-release && echo "${VERSION_CODENAME:-}") in
+    bookworm) echo clang-tidy-14 clang-tidy-19 ;;
+    trixie) echo clang-tidy-19 ;;
+  esac
+}
+
 # The version of the top changelog entry, which the build and its packages take.
 release_version() { dpkg-parsechangelog -l packaging/debian/changelog -SVersion; }
 

@@ -81,6 +81,8 @@ int FailOutput(const char* file_name) {
 
 }  // namespace
 
+// The C++ standard gives main its parameters' types.
+// cppcheck-suppress constParameter
 int main(int argc, char* argv[]) {
 #ifdef SIGXFSZ
   // A write past a file-size limit (ulimit -f) raises SIGXFSZ, which would
@@ -103,7 +105,7 @@ int main(int argc, char* argv[]) {
   }
   // Any other single argument is ignored.
   const bool check_presence =
-      !(argc == 2 && std::strcmp(argv[1], kSkipCheckSwitch) == 0);
+      argc != 2 || std::strcmp(argv[1], kSkipCheckSwitch) != 0;
 
   // A caller may start the tool with a standard stream closed; the files
   // opened below would then take its descriptor and receive what is written

@@ -7,6 +7,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <filesystem>
@@ -38,14 +40,7 @@ struct Outcome {
   std::string out, err;
   int status = -1;
   std::string map, pcmtbl;
-  bool operator==(const Outcome&) const = default;
 };
-
-void PrintTo(const Outcome& o, std::ostream* os) {
-  *os << "status " << o.status << "\nstdout " << testing::PrintToString(o.out) << "\nstderr "
-      << testing::PrintToString(o.err) << "\npcmxml.txt " << testing::PrintToString(o.map)
-      << "\nPCMTBL " << testing::PrintToString(o.pcmtbl);
-}
 
 std::string Slurp(const fs::path& path) {
   if (fs::is_symlink(path)) { return kLink; }  // never read /dev/full
@@ -109,7 +104,7 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
     return {"adpcmtbl " ADPCMTBL_VERSION "\nCopyright (c) 2026 The adpcmtbl developers; released under the MIT License.\n",
             kBanner, 0, kEarlier, kEarlier};
   }
-  const bool check = !(args.size() == 1 && args[0] == "-n");
+  const bool check = args.size() != 1 || args[0] != "-n";
   std::string table = data.substr(0, 1024);
   table.resize(1024, '\0');
   Outcome o{"", kBanner, 0, "", std::string(256, '\0')};
@@ -120,16 +115,16 @@ Outcome Expected(const std::string& data, const std::set<int>& present,
       o.err += "Not found \"VOICE." + std::to_string(number) + "\"\n";
       continue;
     }
-    auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(table[32 * slot + offset]); };
+    auto byte = [&](std::size_t offset) { return static_cast<unsigned char>(table[(32 * slot) + offset]); };
     const std::int64_t difference = (byte(18) | byte(19) << 8) - (byte(16) | byte(17) << 8);
     const std::int64_t start = next;
     const std::int64_t end = start + (difference >= 0 ? difference / 4 : -((-difference + 3) / 4));
     next = end + 4;
     for (std::size_t k = 0; k < 2; ++k) {  // low 16 bits, little-endian
-      o.pcmtbl[8 * slot + k] = static_cast<char>((start >> 8 * k) & 0xFF);
-      o.pcmtbl[8 * slot + 2 + k] = static_cast<char>((end >> 8 * k) & 0xFF);
+      o.pcmtbl[(8 * slot) + k] = static_cast<char>((start >> (8 * k)) & 0xFF);
+      o.pcmtbl[(8 * slot) + 2 + k] = static_cast<char>((end >> (8 * k)) & 0xFF);
     }
-    o.pcmtbl[8 * slot + 6] = static_cast<char>(byte(27));
+    o.pcmtbl[(8 * slot) + 6] = static_cast<char>(byte(27));
     const std::string field = table.substr(32 * slot, 16);
     std::string name = field.substr(0, field.find('\0'));  // ends at its first zero byte
     name.resize(16, ' ');
@@ -154,6 +149,130 @@ std::string Quoted(const std::string& word) {
   }
   quoted += '\'';
   return quoted;
+}
+
+// The offset of the first byte where |a| and |b| differ.
+std::size_t FirstDifference(const std::string& a, const std::string& b) {
+  return static_cast<std::size_t>(std::mismatch(a.begin(), a.end(), b.begin(), b.end()).first -
+                                  a.begin());
+}
+
+std::string HexByte(unsigned char byte) {
+  return {"0123456789abcdef"[byte >> 4], "0123456789abcdef"[byte & 0xF]};
+}
+
+// |bytes| in double quotes on one line, every byte that is not printable ASCII
+// written as an escape.
+std::string Shown(const std::string& bytes) {
+  std::string shown = "\"";
+  for (const char ch : bytes) {
+    const auto byte = static_cast<unsigned char>(ch);
+    if (ch == '\n') {
+      shown += "\\n";
+    } else if (ch == '\r') {
+      shown += "\\r";
+    } else if (ch == '\t') {
+      shown += "\\t";
+    } else if (ch == '"' || ch == '\\') {
+      shown.append(1, '\\').append(1, ch);
+    } else if (byte < 0x20 || byte > 0x7E) {
+      shown.append("\\x").append(HexByte(byte));
+    } else {
+      shown += ch;
+    }
+  }
+  return shown + "\"";
+}
+
+// The first line in which two texts differ, in both, after |head|; the second
+// line is aligned under the first.  "" when the texts are the same.
+std::string TextDifference(const std::string& head, const std::string& want, const std::string& got) {
+  if (want == got) { return ""; }
+  const std::size_t at = FirstDifference(want, got);
+  const std::size_t start = at == 0 ? 0 : want.rfind('\n', at - 1) + 1;  // npos + 1 is 0
+  auto line = [&](const std::string& text) {
+    if (start >= text.size()) { return std::string("(the end)"); }
+    const std::size_t end = text.find('\n', start);
+    return Shown(text.substr(start, end == std::string::npos ? end : end + 1 - start));
+  };
+  const std::string number =
+      "line " + std::to_string(1 + std::count(want.begin(), want.begin() + static_cast<std::ptrdiff_t>(start), '\n'));
+  return head + number + ", expected " + line(want) + "\n" + std::string(head.size() + number.size(), ' ') +
+         "    actual " + line(got) + "\n";
+}
+
+// The first byte in which two binary files differ, and their sizes; a file
+// that is not there or holds its earlier contents is named as such.
+std::string ByteDifference(const std::string& head, const std::string& want, const std::string& got) {
+  if (want == got) { return ""; }
+  const std::size_t at = FirstDifference(want, got);
+  auto byte = [&](const std::string& bytes) {
+    return at < bytes.size() ? "0x" + HexByte(static_cast<unsigned char>(bytes[at])) : std::string("(the end)");
+  };
+  auto kind = [](const std::string& bytes) {
+    const bool marker = bytes == kGone || bytes == kDirectory || bytes == kLink || bytes == kEarlier;
+    return marker ? Shown(bytes) : std::to_string(bytes.size()) + " bytes";
+  };
+  return head + "byte " + std::to_string(at) + ", expected " + byte(want) + ", actual " + byte(got) + " (" +
+         kind(want) + " expected, " + kind(got) + " actual)\n";
+}
+
+// The parts of an outcome, compared one by one.
+constexpr const char* kFieldNames[] = {"stdout", "stderr", "status", "pcmxml.txt", "PCMTBL"};
+constexpr std::size_t kFieldCount = std::size(kFieldNames);
+
+// How |field| differs, in a line or two that begin with its name; "" where it does not.
+std::string FieldDifference(const Outcome& want, const Outcome& got, std::size_t field) {
+  const std::string head = std::string("    ") + kFieldNames[field] + " ";
+  switch (field) {
+    case 0: return TextDifference(head, want.out, got.out);
+    case 1: return TextDifference(head, want.err, got.err);
+    case 2:
+      return want.status == got.status ? ""
+                                       : head + "expected " + std::to_string(want.status) + ", actual " +
+                                             std::to_string(got.status) + "\n";
+    case 3: return TextDifference(head, want.map, got.map);
+    default: return ByteDifference(head, want.pcmtbl, got.pcmtbl);
+  }
+}
+
+// What many runs got wrong, in a few lines however many they are: every run
+// that differed is named, and each field's first difference shown in full.
+struct Tally {
+  int differing = 0;
+  std::string rows;  // a line for each run that differed, naming the fields, each first one in full
+  std::string first[kFieldCount];      // the field's first difference in full, and its run
+  std::vector<int> runs[kFieldCount];  // the numbers of the runs in which the field differed
+};
+
+void Note(Tally* tally, int number, const std::string& run, const Outcome& want, const Outcome& got) {
+  std::string fields;
+  std::string firsts;
+  for (std::size_t field = 0; field < kFieldCount; ++field) {
+    const std::string difference = FieldDifference(want, got, field);
+    if (difference.empty()) { continue; }
+    fields.append(fields.empty() ? "" : ", ").append(kFieldNames[field]);
+    if (tally->runs[field].empty()) {
+      firsts += difference;
+      tally->first[field].append(run).append("\n").append(difference);
+    }
+    tally->runs[field].push_back(number);
+  }
+  if (!fields.empty()) {
+    tally->rows.append("  ").append(run).append(": ").append(fields).append("\n").append(firsts);
+    ++tally->differing;
+  }
+}
+
+// "0-3, 5, 9": ascending numbers, each run of consecutive ones as a range.
+std::string Ranges(const std::vector<int>& numbers) {
+  std::string ranges;
+  for (std::size_t i = 0, j = 0; i < numbers.size(); i = ++j) {
+    while (j + 1 < numbers.size() && numbers[j + 1] == numbers[j] + 1) { ++j; }
+    ranges.append(ranges.empty() ? "" : ", ").append(std::to_string(numbers[i]));
+    if (j > i) { ranges.append("-").append(std::to_string(numbers[j])); }
+  }
+  return ranges;
 }
 
 class Run : public testing::Test {
@@ -195,7 +314,7 @@ class Run : public testing::Test {
 };
 
 // What stands in a run's way, and where.
-enum class Way {
+enum class Way : std::uint8_t {
   kRemoved,      // the file is removed first
   kAsDirectory,  // a directory has its name
   kFullDevice,   // a link to /dev/full, where every write fails
@@ -230,7 +349,7 @@ const char* Describe(Way way) {
 // or "" for an ordinary user; nullopt where that power cannot be dropped.
 std::optional<std::string> WithoutRootOverride() {
   if (geteuid() != 0) { return ""; }
-  const std::string setpriv = "setpriv --bounding-set=-dac_override,-dac_read_search ";
+  std::string setpriv = "setpriv --bounding-set=-dac_override,-dac_read_search ";
   if (std::system((setpriv + "true 2>/dev/null").c_str()) != 0) { return std::nullopt; }  // NOLINT(cert-env33-c)
   return setpriv;
 }
@@ -254,15 +373,17 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
     const char* file;
     Way way;
     Outcome want;
+    // NOLINTNEXTLINE(readability-redundant-member-init): g++ -Wextra warns of rows without it
     std::vector<std::string> args = {};
-    const char* not_as_root = nullptr;  // why the row cannot hold for root
+    const char* permissions = nullptr;  // why the row needs them to hold: it runs without root's override
   };
   const Case cases[] = {
       {"DATA", Way::kRemoved, {"", no_data, 1, kEarlier, kEarlier}},
       {"DATA", Way::kAsDirectory, {"", no_data, 1, kEarlier, kEarlier}},
       {"pcmxml.txt", Way::kAsDirectory, {"", kBanner + "Can't open output file!!.\n", 1, kDirectory, kEarlier}},
       {"pcmxml.txt", Way::kFullDevice, {good.out, write_error, 1, kGone, kEarlier}},
-      {"pcmxml.txt", Way::kUnremovable, {good.out, write_error, 1, "", kEarlier}},
+      {"pcmxml.txt", Way::kUnremovable, {good.out, write_error, 1, "", kEarlier}, {},
+       "root removes files from a read-only directory"},
       {"pcmxml.txt", Way::kLong, good},
       {"PCMTBL", Way::kAsDirectory, {good.out, good.err + "Can't open output file!!.\n", 1, good.map, kDirectory}},
       {"PCMTBL", Way::kFullDevice, {good.out, write_error, 1, good.map, kGone}},
@@ -274,6 +395,7 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
       {"VOICE.2", Way::kReadOnly, good, {}, "root opens a read-only file for writing too"},
       {"VOICE.2", Way::kFifo, good},
       {"DATA", Way::kUnreadable, {"", no_data, 1, kEarlier, kEarlier}, {}, "root reads a file of mode 000"},
+      {"DATA", Way::kReadOnly, good, {}, "root opens a read-only file for writing too"},
       // ulimit -f counts 512-byte blocks: the map's 532 bytes pass a limit of
       // one.  PCMTBL's 256 bytes pass only a limit of none, which only an
       // empty table (an empty map) lets the run reach; the redirected listing
@@ -287,12 +409,20 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
       {">/dev/full", Way::kRedirected, text_unwritten, {"--help"}},
       {">/dev/full", Way::kRedirected, text_unwritten, {"--version"}},
   };
+  const std::optional<std::string> setpriv = WithoutRootOverride();
+  Tally tally;
+  int number = 0;
   for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.file << ", " << Describe(c.way)
-                                    << (c.args.empty() ? "" : ", " + c.args[0]));
-    if (c.not_as_root != nullptr && geteuid() == 0) {
-      std::cout << "skipped as root, runs as an ordinary user: " << c.not_as_root << "\n";
-      continue;
+    const std::string row = std::string(c.file) + ", " + Describe(c.way) + (c.args.empty() ? "" : ", " + c.args[0]);
+    SCOPED_TRACE(row);
+    ++number;
+    std::string without_override;  // goes right ahead of the tool
+    if (c.permissions != nullptr) {
+      if (!setpriv) {
+        std::cout << "skipped: " << row << " (" << c.permissions << "): root cannot drop CAP_DAC_OVERRIDE here\n";
+        continue;
+      }
+      without_override = *setpriv;
     }
     Prepare(data, present);
     const fs::path file = dir_ / c.file;
@@ -313,25 +443,23 @@ TEST_F(Run, FailuresAreReportedAndLeaveNoPartialFile) {
         ASSERT_EQ(mkfifo(file.c_str(), 0644), 0);
         before = "timeout 10 ";  // a run that waits for a writer fails, and does not hang the suite
         break;
-      case Way::kUnremovable: {
-        const std::optional<std::string> setpriv = WithoutRootOverride();
-        if (!setpriv) {
-          std::cout << "skipped: a root that cannot drop CAP_DAC_OVERRIDE removes files from any directory\n";
-          continue;
-        }
+      case Way::kUnremovable:
         // 512-byte blocks; the signal a write past the limit raises is ignored,
         // so the write fails instead.
-        before = "trap '' XFSZ && ulimit -f 1 && " + *setpriv;
+        before = "trap '' XFSZ && ulimit -f 1 && ";
         fs::permissions(dir_, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
                         fs::perm_options::remove);
         break;
-      }
       case Way::kLimited: before = c.file; break;
       case Way::kRedirected: after = c.file; break;
     }
-    const Outcome got = Exec(c.args, before, after);
+    const Outcome got = Exec(c.args, before + without_override, after);
     fs::permissions(dir_, fs::perms::owner_all, fs::perm_options::add);
-    EXPECT_EQ(got, c.want);
+    Note(&tally, number, row, c.want, got);
+  }
+  if (tally.differing != 0) {
+    tally.rows.pop_back();  // the failure message ends its last line
+    ADD_FAILURE() << tally.differing << " of " << std::size(cases) << " rows differ:\n" << tally.rows;
   }
 }
 
@@ -343,15 +471,17 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
       {}, {"-n"}, {"-N"}, {"--n"}, {""}, {"-n "}, {"-n", "-n"}, {"a", "b", "c"},
       {"--help"}, {"--version"}, {"-h"}, {"--hel"}, {"--HELP"}, {"--help=x"}, {"--VERSION"},
       {"--help", "-n"}};
-  for (int round = 0; round < 300; ++round) {
+  constexpr int kRounds = 300;
+  Tally tally;
+  for (int round = 0; round < kRounds; ++round) {
     std::string data;
     // A quarter of the tables fill all 32 slots, the rest hold 0 to 33.
     for (int slot = chance(25) ? 32 : static_cast<int>(random() % 34); slot > 0; --slot) {
-      std::string name(1 + random() % 16, '\0');
-      for (char& ch : name) { ch = static_cast<char>(chance(5) ? 0 : 1 + random() % 255); }
+      std::string name(1 + (random() % 16), '\0');
+      for (char& ch : name) { ch = static_cast<char>(chance(5) ? 0 : 1 + (random() % 255)); }
       if (chance(4)) { name[0] = '\0'; }
       const auto start = static_cast<std::uint16_t>(random());
-      const auto end = static_cast<std::uint16_t>(chance(50) ? random() : start + random() % 9 - 4);
+      const auto end = static_cast<std::uint16_t>(chance(50) ? random() : start + (random() % 9) - 4);
       data += Entry(name, start, end, static_cast<unsigned char>(random()));
     }
     if (chance(30)) { data.resize(random() % (data.size() + 40), '\x01'); }
@@ -361,7 +491,19 @@ TEST_F(Run, RandomTablesMatchTheFileFormats) {
     }
     Prepare(data, present);
     const auto& args = arguments[random() % arguments.size()];
-    ASSERT_EQ(Exec(args), Expected(data, present, args)) << "round " << round;
+    std::string run = "round " + std::to_string(round);
+    for (const std::string& a : args) { run.append(" ").append(Quoted(a)); }
+    Note(&tally, round, run, Expected(data, present, args), Exec(args));
+  }
+  if (tally.differing != 0) {
+    std::string fields;
+    for (std::size_t field = 0; field < kFieldCount; ++field) {
+      if (tally.runs[field].empty()) { continue; }
+      fields.append("  ").append(kFieldNames[field]).append(" in ").append(std::to_string(tally.runs[field].size()));
+      fields.append(" rounds: ").append(Ranges(tally.runs[field])).append("; the first, ").append(tally.first[field]);
+    }
+    fields.pop_back();  // the failure message ends its last line
+    ADD_FAILURE() << tally.differing << " of " << kRounds << " rounds differ:\n" << fields;
   }
 }
 

@@ -29,7 +29,7 @@ std::int32_t LayOutVoice(RomLayout* layout, int slot, const VoiceEntry& voice) {
   const std::int32_t end = start + length;
 
   unsigned char* record =
-      layout->address_table + static_cast<std::size_t>(slot) * kRecordSize;
+      layout->address_table + (static_cast<std::size_t>(slot) * kRecordSize);
   StoreLow16(record + kRecordStartOffset, start);
   StoreLow16(record + kRecordEndOffset, end);
   record[kRecordAttributeOffset] = voice.attribute;

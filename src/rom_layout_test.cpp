@@ -35,7 +35,7 @@ TEST(RomLayout, FillsTheRecordAndMovesTheRunningAddress) {
     EXPECT_EQ(LayOutVoice(&layout, kSlot, voice), c.start);
     EXPECT_EQ(layout.running_address, c.next);
     unsigned char want[kAddressTableSize] = {};
-    std::memcpy(want + kSlot * kRecordSize, c.record, kRecordSize);
+    std::memcpy(want + (kSlot * kRecordSize), c.record, kRecordSize);
     EXPECT_EQ(0, std::memcmp(layout.address_table, want, kAddressTableSize));
   }
 }

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <cstdio>
 
-// Writes "PCM NO.%2d:%-16s ADR:%05x\n" for the voice to |out|.  Returns what
-// fprintf returns: negative on an error.
+// Writes the voice's listing line, its number, name and ROM byte offset, to
+// |out|.  Returns what fprintf returns: negative on an error.
 int WriteListingLine(std::FILE* out, int voice_number, const char* name,
                      std::int32_t start_address);
 

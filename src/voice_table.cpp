@@ -6,7 +6,7 @@
 namespace {
 
 const unsigned char* Entry(const VoiceTable& table, int slot) {
-  return table.image + static_cast<std::size_t>(slot) * kVoiceEntrySize;
+  return table.image + (static_cast<std::size_t>(slot) * kVoiceEntrySize);
 }
 
 std::uint16_t ReadLittleEndian16(const unsigned char* bytes) {

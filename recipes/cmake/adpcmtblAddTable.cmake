@@ -13,7 +13,9 @@
 # files, or DATA itself, as files (outputs of add_custom_command()) or as
 # targets; without it, <dir> and its DATA must exist when the project is
 # configured.  NO_PRESENCE_CHECK runs the tool with -n, and then the VOICE.n
-# files play no part at all.
+# files play no part at all; otherwise the table is made again when one
+# appears or disappears, present by the tool's own rule: it can be opened for
+# reading and is not a folder (decided in adpcmtblListVoices.cmake).
 #
 # The paths of the outputs are set in the caller's <target>_PCMTBL and
 # <target>_MAP, and in <target>'s properties ADPCMTBL_PCMTBL and ADPCMTBL_MAP;
@@ -179,6 +181,7 @@ function(adpcmtbl_add_table target)
   set(outputs "${out}/PCMTBL" "${out}/pcmxml.txt")
   set(inputs "${dir}/DATA" ${table_DEPENDS})
   set(switch "")
+  set(list_file "")
   if(table_NO_PRESENCE_CHECK)
     set(switch -n)
   else()
@@ -210,7 +213,7 @@ function(adpcmtbl_add_table target)
   set(script "${CMAKE_CURRENT_FUNCTION_LIST_DIR}/adpcmtblRunTable.cmake")
   add_custom_command(OUTPUT ${outputs}
     COMMAND "${CMAKE_COMMAND}" "-DTOOL=$<TARGET_FILE:adpcmtbl::adpcmtbl>"
-      "-DSWITCH=${switch}" -P "${script}" -- "${dir}" "${out}"
+      "-DSWITCH=${switch}" -P "${script}" -- "${dir}" "${out}" ${list_file}
     DEPENDS ${inputs} adpcmtbl::adpcmtbl "${script}"
     COMMENT "adpcmtbl: making the table of ${dir}"
     VERBATIM)

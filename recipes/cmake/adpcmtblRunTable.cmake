@@ -1,16 +1,26 @@
 # adpcmtblRunTable.cmake: the command of adpcmtbl_add_table()'s rule.
-#   cmake -DTOOL=<tool> [-DSWITCH=-n] -P adpcmtblRunTable.cmake -- TABLE OUTPUT
+#   cmake -DTOOL=<tool> [-DSWITCH=-n] -P adpcmtblRunTable.cmake -- TABLE OUTPUT [VOICES]
 # Runs TOOL (with SWITCH, if any) on the files of TABLE in a scratch folder of
 # its own, then renames the finished PCMTBL and pcmxml.txt into OUTPUT.  It
 # writes nothing into TABLE, and removes only its scratch folder and, on a
-# failure, the two outputs.
+# failure, the two outputs.  VOICES is the list that adpcmtblListVoices.cmake
+# wrote: the voice files present; without it (-n) the tool opens none.
 
-# The folders come after "--", where cmake takes every byte as it stands
+# The paths come after "--", where cmake takes every byte as it stands
 # (a -D value loses its trailing blanks).
-math(EXPR table_argument "${CMAKE_ARGC} - 2")
-math(EXPR output_argument "${CMAKE_ARGC} - 1")
+set(first 0)
+while(first LESS CMAKE_ARGC AND NOT "${CMAKE_ARGV${first}}" STREQUAL "--")
+  math(EXPR first "${first} + 1")
+endwhile()
+math(EXPR table_argument "${first} + 1")
+math(EXPR output_argument "${first} + 2")
+math(EXPR voices_argument "${first} + 3")
 set(TABLE "${CMAKE_ARGV${table_argument}}")
 set(OUTPUT "${CMAKE_ARGV${output_argument}}")
+set(VOICES "")
+if(voices_argument LESS CMAKE_ARGC)
+  set(VOICES "${CMAKE_ARGV${voices_argument}}")
+endif()
 
 # Configuring made sure that OUTPUT is not TABLE; a link put in its place
 # since must not lead the run into it.
@@ -27,18 +37,20 @@ string(RANDOM LENGTH 16 id)
 set(scratch "${OUTPUT}/.adpcmtbl-runs/${id}")
 file(MAKE_DIRECTORY "${scratch}")
 # The tool sees the table's files through links, each by its own name (a
-# pattern would take brackets or stars in the table's path for wildcards).
-# A folder in a file's place is left out: the tool takes it for missing.
-# Where no link can be made (Windows, without the right to), a copy is as
-# good: the tool only opens the files.
-set(names DATA)
-foreach(number RANGE 1 32)
-  list(APPEND names "VOICE.${number}")
-endforeach()
+# pattern would take brackets or stars in the table's path for wildcards):
+# DATA, unless it is missing or a folder, which the tool reports alike, and
+# the voice files that the list holds.  Where no link can be made (Windows,
+# without the right to), a copy is as good: the tool only opens the files.
+set(names "")
+if(EXISTS "${TABLE}/DATA" AND NOT IS_DIRECTORY "${TABLE}/DATA")
+  set(names DATA)
+endif()
+if(NOT VOICES STREQUAL "")
+  file(STRINGS "${VOICES}" voices)
+  list(APPEND names ${voices})
+endif()
 foreach(name IN LISTS names)
-  if(EXISTS "${TABLE}/${name}" AND NOT IS_DIRECTORY "${TABLE}/${name}")
-    file(CREATE_LINK "${TABLE}/${name}" "${scratch}/${name}" SYMBOLIC COPY_ON_ERROR)
-  endif()
+  file(CREATE_LINK "${TABLE}/${name}" "${scratch}/${name}" SYMBOLIC COPY_ON_ERROR)
 endforeach()
 
 # Both streams in one, printed whole, so that no line of the log is broken by

@@ -14,39 +14,29 @@ new_table() {  # example folder
   rm "$2"/*.py
 }
 
-# What the recipe may not touch: every entry of the table folder but the two
-# outputs and the state file, by type, name, link target and bytes.
-inputs() {  # table
-  local keep=(! -path ./PCMTBL ! -path ./pcmxml.txt ! -path ./.adpcmtbl-voices)
-  (cd "$1" && find . -mindepth 1 "${keep[@]}" -printf '%y %p %l\n' | sort &&
-    find . -type f "${keep[@]}" -exec sha256sum {} + | sort)
-}
-
 # Runs a command, showing its output only if it fails, and fails unless it
-# left the table's inputs as they were; returns the command's status.
-untouched() {  # table command...
+# left the table's inputs as they were (every entry but the two outputs and
+# the state file); returns the command's status.
+keeps_inputs() {  # table command...
   local table=$1 before status=0 log
   shift
-  before=$(inputs "$table")
+  before=$(folder_state "$table" PCMTBL pcmxml.txt .adpcmtbl-voices)
   log=$(mktemp -p "$scratch")
   ("$@") >"$log" 2>&1 || { status=$?; cat "$log" >&2; }
-  diff <(echo "$before") <(inputs "$table") >&2 || fail "$* changed $table (diff above: before, after)"
+  diff <(echo "$before") <(folder_state "$table" PCMTBL pcmxml.txt .adpcmtbl-voices) >&2 ||
+    fail "$* changed $table (diff above: before, after)"
   return "$status"
 }
 
-# Fails unless the table's outputs are those of a plain run of the tool on a
-# copy of it.
+# Fails unless the table's outputs are those of a plain run of the tool on
+# its files.
 same_as_plain() {  # table
-  rm -rf "$scratch/plain"
-  cp -r "$1" "$scratch/plain"
-  rm -f "$scratch/plain"/{PCMTBL,pcmxml.txt,.adpcmtbl-voices}
-  (cd "$scratch/plain" && "$tool" >/dev/null 2>&1)
-  same_file "$scratch/plain/PCMTBL" "$1/PCMTBL"
-  same_file "$scratch/plain/pcmxml.txt" "$1/pcmxml.txt"
+  reference "$1"
+  same_as_reference "$1"
 }
 
 # Fails unless the command fails and says the message on standard error.
-fails_saying() {  # message command...
+stops_saying() {  # message command...
   local message=$1 status=0
   shift
   "$@" >/dev/null 2>"$scratch/said" || status=$?
@@ -102,7 +92,7 @@ clean:
 EOF
   pmk=(make -C "$project" ADPCMTBL="$tool")
 }
-both() { untouched "$project/$drums" untouched "$strings" "$@"; }
+both() { keeps_inputs "$project/$drums" keeps_inputs "$strings" "$@"; }
 
 # A tool, at $1, that notes each run in $1.runs (outside the table folder)
 # and then does what the rest of its lines say, in the table folder.
@@ -114,19 +104,24 @@ new_wrapper() {  # path line...
 
 scenario_remade_exactly_when_inputs_change() {
   local table=$scratch/demo row remade change
+  mode_bits_hold
   new_table demo "$table"
-  untouched "$table" mk "$table"
+  keeps_inputs "$table" mk "$table"
   same_as_plain "$table"
   status_is 0 mk "$table" -q
   # Each change, and make -q's status after it: 1 when the table must be made
-  # again; a folder is no voice file; the last slot counts like any other.
+  # again; a folder is no voice file; the last slot counts like any other; a
+  # file that cannot be read is none either, and a named pipe is one.
   for row in "1 touch DATA" "1 cp VOICE.1 VOICE.9" "1 rm VOICE.3" "0 mkdir VOICE.10" \
              "0 ln -s absent VOICE.11" "1 touch absent" "1 cp VOICE.1 VOICE.32" \
-             "1 rm VOICE.32" "1 ln -s VOICE.1 VOICE.32" "1 rm VOICE.32"; do
+             "1 rm VOICE.32" "1 ln -s VOICE.1 VOICE.32" "1 rm VOICE.32" \
+             "1 chmod 000 VOICE.2" "1 chmod 644 VOICE.2" "1 mkfifo VOICE.5" \
+             "1 chmod 000 VOICE.5" "0 rm VOICE.5"; do
     read -r remade change <<<"$row"
+    step="after $change"
     (cd "$table" && $change)
     status_is "$remade" mk "$table" -q
-    untouched "$table" mk "$table"
+    keeps_inputs "$table" mk "$table"
     same_as_plain "$table"
     status_is 0 mk "$table" -q
   done
@@ -138,12 +133,12 @@ scenario_make_n_q_clean_write_no_state() {
   mk "$table" >/dev/null 2>&1
   for args in -n -q clean; do
     rm "$table/.adpcmtbl-voices"
-    untouched "$table" status_is "$([ "$args" = -q ] && echo 1 || echo 0)" mk "$table" $args
+    keeps_inputs "$table" status_is "$([ "$args" = -q ] && echo 1 || echo 0)" mk "$table" $args
     [ ! -e "$table/.adpcmtbl-voices" ] ||
       fail "make $args wrote the state file $table/.adpcmtbl-voices, expected none"
     mk "$table" >/dev/null 2>&1
   done
-  untouched "$table" mk "$table" clean
+  keeps_inputs "$table" mk "$table" clean
   gone "$table" PCMTBL pcmxml.txt .adpcmtbl-voices
 }
 
@@ -157,12 +152,12 @@ scenario_tool_paths() {
   for path in "$scratch/tool dir/adpcmtbl" "$scratch/it's/adpcmtbl" \
               "$(realpath --relative-to=examples/make "$scratch/tool dir")/adpcmtbl" adpcmtbl; do
     rm -f "$table"/{PCMTBL,pcmxml.txt}
-    PATH="$scratch/tool dir:$PATH" untouched "$table" mk "$table" ADPCMTBL="$path" ||
+    PATH="$scratch/tool dir:$PATH" keeps_inputs "$table" mk "$table" ADPCMTBL="$path" ||
       fail "ADPCMTBL=$path did not make $table"
     same_as_plain "$table"
   done
   rm "$table/PCMTBL"
-  fails_saying "ADPCMTBL is empty" mk "$table" ADPCMTBL=
+  stops_saying "ADPCMTBL is empty" mk "$table" ADPCMTBL=
 }
 
 scenario_one_run_for_both_outputs() {
@@ -181,7 +176,7 @@ uses-map: t/pcmxml.txt ; cp $< $@
 EOF
   for round in first "after touch DATA"; do
     rm -f "$counter.runs"
-    untouched "$table" make -C "$scratch/run" -j4 ADPCMTBL="$counter"
+    keeps_inputs "$table" make -C "$scratch/run" -j4 ADPCMTBL="$counter"
     [ "$(wc -l <"$counter.runs")" = 1 ] ||
       fail "$table, $round build at -j4: the tool ran $(wc -l <"$counter.runs") times, expected 1"
     same_as_plain "$table"
@@ -200,10 +195,10 @@ scenario_failed_run_leaves_no_output() {
     new_table demo "$table"
     mk_in "$scratch/run" TABLE_DIR="$given" >/dev/null 2>&1
     touch "$table/DATA"
-    untouched "$table" status_is 2 mk_in "$scratch/run" TABLE_DIR="$given" ADPCMTBL="$failing"
+    keeps_inputs "$table" status_is 2 mk_in "$scratch/run" TABLE_DIR="$given" ADPCMTBL="$failing"
     gone "$table" PCMTBL pcmxml.txt
     # and the next run, with a tool that works, makes them again
-    untouched "$table" mk_in "$scratch/run" TABLE_DIR="$given"
+    keeps_inputs "$table" mk_in "$scratch/run" TABLE_DIR="$given"
     same_as_plain "$table"
   done
 }
@@ -217,10 +212,10 @@ scenario_phony_targets_with_files_of_their_names() {
   mkdir "$run"
   touch -d '1 hour ago' "$run/all" "$run/clean"
   echo 'echo mine' >"$run/all.sh"
-  untouched "$run" untouched "$table" mk_in "$run" TABLE_DIR=../t all
+  keeps_inputs "$run" keeps_inputs "$table" mk_in "$run" TABLE_DIR=../t all
   same_as_plain "$table"
   status_is 0 mk_in "$run" TABLE_DIR=../t -q all
-  untouched "$run" untouched "$table" mk_in "$run" TABLE_DIR=../t clean
+  keeps_inputs "$run" keeps_inputs "$table" mk_in "$run" TABLE_DIR=../t clean
   gone "$table" PCMTBL pcmxml.txt .adpcmtbl-voices
 }
 
@@ -229,11 +224,11 @@ scenario_folder_names_make_can_take() {
   for name in "a,b" "a(b)" "bob's" '"hi"' "a&b" "été" "-x" "a]b" "x~y" "{x}" "a!b" "a<b>"; do
     table=$scratch/names/$name
     new_table demo "$table"
-    untouched "$table" mk_in "$scratch/names" TABLE_DIR="$name" ||
+    keeps_inputs "$table" mk_in "$scratch/names" TABLE_DIR="$name" ||
       fail "table folder $name did not work"
     same_as_plain "$table"
     status_is 0 mk_in "$scratch/names" TABLE_DIR="$name" -q
-    untouched "$table" mk_in "$scratch/names" TABLE_DIR="$name" clean
+    keeps_inputs "$table" mk_in "$scratch/names" TABLE_DIR="$name" clean
     gone "$table" PCMTBL pcmxml.txt .adpcmtbl-voices
   done
 }
@@ -243,7 +238,7 @@ scenario_folder_names_make_refuses() {
   local name given why
   while IFS=@ read -r name given why; do
     new_table demo "$scratch/bad/$name"
-    untouched "$scratch/bad/$name" fails_saying "the table folder \"$name\" has $why in its name" \
+    keeps_inputs "$scratch/bad/$name" stops_saying "the table folder \"$name\" has $why in its name" \
       mk_in "$scratch/bad" TABLE_DIR="$given"
     gone "$scratch/bad/$name" PCMTBL pcmxml.txt .adpcmtbl-voices
   done <<'EOF'
@@ -269,7 +264,7 @@ scenario_missing_folder_or_data() {
   local folder says table break_data message
   touch "$scratch/a-file"
   while read -r folder says; do
-    fails_saying "the table folder \"$scratch/$folder\" $says" mk "$scratch/$folder"
+    stops_saying "the table folder \"$scratch/$folder\" $says" mk "$scratch/$folder"
     status_is 0 mk "$scratch/$folder" clean
   done <<'EOF'
 nowhere does not exist
@@ -278,18 +273,24 @@ EOF
   if [ -e "$scratch/nowhere" ] || [ -s "$scratch/a-file" ]; then
     fail "the recipe wrote $scratch/nowhere or into $scratch/a-file"
   fi
-  # A directory or a link loop in DATA's place keeps even root from reading it.
+  # A directory or a link loop in DATA's place keeps even root from reading it;
+  # the message "tool's" is the last line that the tool's own run prints.
   table=$scratch/broken
   while IFS=@ read -r break_data message; do
     rm -rf "$table"
     new_table demo "$table"
     mk "$table" >/dev/null 2>&1
     (cd "$table" && eval "$break_data")
-    untouched "$table" fails_saying "$message" mk "$table"
+    if [ "$message" = "tool's" ]; then
+      reference "$table"
+      message=$(tail -n 1 "$scratch/reference/log")
+      [ -n "$message" ] || fail "the tool's own run on $table printed nothing"
+    fi
+    keeps_inputs "$table" stops_saying "$message" mk "$table"
     gone "$table" PCMTBL pcmxml.txt
   done <<EOF
 rm DATA@the table folder "$table" holds no DATA
-rm DATA && mkdir DATA@Not found "DATA".
+rm DATA && mkdir DATA@tool's
 rm DATA && ln -s DATA DATA@the table folder "$table" holds no DATA
 EOF
 }
@@ -338,7 +339,7 @@ scenario_table_folder_given_twice() {
     if [ "$said" = accepted ]; then
       both status_is 0 "${pmk[@]}" -f "$scratch/twice.mk" -n
     else
-      both fails_saying "called twice for the table folder \"$said\"" "${pmk[@]}" -f "$scratch/twice.mk"
+      both stops_saying "called twice for the table folder \"$said\"" "${pmk[@]}" -f "$scratch/twice.mk"
     fi
     gone "$project/sounds/drums" PCMTBL pcmxml.txt .adpcmtbl-voices
   done <<EOF
