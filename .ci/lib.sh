@@ -2,7 +2,35 @@
 # What the .ci scripts share: a scratch folder that goes at exit, and the
 # patterns the checks repeat.  Sourced from the top of the tree.
 scratch=$(mktemp -d)
-trap 'rm -rf "$scratch"' EXIT
+# The mount points at or below the folder $1, deepest first.
+mounts_below() {
+  local dir
+  dir=$(realpath -e "$1" 2>/dev/null) || return 0
+  awk -v dir="$dir" '$5 == dir || index($5, dir "/") == 1 { print $5 }' /proc/self/mountinfo |
+    LC_ALL=C sort -ru
+}
+# Removes the folder $1, but never while anything is mounted below it: rm would
+# go on into a bound /dev or /proc and delete the machine's own.  Staying on
+# one file system also spares one mounted meanwhile (unless it is a bind of
+# the same file system, which only the refusal catches).
+remove_tree() {
+  local mounts
+  mounts=$(mounts_below "$1")
+  if [ -n "$mounts" ]; then
+    printf '%s: not removing %s, for these are mounted below it:\n%s\n' "${0##*/}" "$1" \
+      "$mounts" >&2
+    return 1
+  fi
+  rm -rf --one-file-system "$1"
+}
+# What the exit trap does last: a scratch folder that cannot go fails the run,
+# which would otherwise keep its status.
+remove_scratch() { remove_tree "$scratch" || exit 1; }
+trap remove_scratch EXIT
+# An interrupt ends the run, and so the exit trap runs, even where the program
+# it stopped handles it and exits as if it had finished (debootstrap does).
+trap 'exit 130' INT
+trap 'exit 143' TERM
 # The user nobody works in folders of its own under it.
 chmod 755 "$scratch"
 step() { printf '\n=== %s\n' "$*"; }
@@ -41,6 +69,14 @@ holds() {  # top file...
   shift
   sed 's|/third-party/[^/]*\.copyright$|/third-party/PACKAGE.copyright|' |
     diff <(printf '%s\n' "${@/#/$top/}") -
+}
+
+# Fails unless lintian finds no error or warning in the .deb $1, nor the
+# hardening and stripping notes.
+lintian_clean() {  # deb
+  lintian --display-info "$1" | tee "$scratch/lintian"
+  ! grep -E '^[EW]: |hardening-no-|binary-has-unneeded-section' "$scratch/lintian" ||
+    fail "lintian reports the lines above"
 }
 
 # Fails unless the command fails and says the message; its output is read as
