@@ -53,12 +53,14 @@ foreach(name IN LISTS names)
   file(CREATE_LINK "${TABLE}/${name}" "${scratch}/${name}" SYMBOLIC COPY_ON_ERROR)
 endforeach()
 
-# Both streams in one, printed whole, so that no line of the log is broken by
-# another.  The text keeps its last newline, so that whatever another run
-# prints begins a line of its own.
+# The tool writes to the build's own streams, where each of its writes is
+# whole lines: a message at a time on standard error, and the listing at its
+# end (a line at a time to a terminal).  So no run in parallel breaks a line
+# of its log; a text taken in and passed on by CMake would be written in
+# pieces of CMake's own size (128 bytes in CMake 3.31), which another run's
+# could split.
 execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${scratch}"
-  OUTPUT_VARIABLE log ERROR_VARIABLE log RESULT_VARIABLE status ENCODING NONE)
-message(NOTICE "${log}")
+  RESULT_VARIABLE status)
 
 if(NOT status EQUAL 0)
   # Nothing is left that a later step could take for a finished table.
