@@ -53,14 +53,30 @@ foreach(name IN LISTS names)
   file(CREATE_LINK "${TABLE}/${name}" "${scratch}/${name}" SYMBOLIC COPY_ON_ERROR)
 endforeach()
 
-# The tool writes to the build's own streams, where each of its writes is
-# whole lines: a message at a time on standard error, and the listing at its
-# end (a line at a time to a terminal).  So no run in parallel breaks a line
-# of its log; a text taken in and passed on by CMake would be written in
-# pieces of CMake's own size (128 bytes in CMake 3.31), which another run's
-# could split.
+# The log: both of the tool's streams in one file, in the order it writes
+# them, as a plain run to a file shows them.  It is printed in pieces of
+# whole lines, each by one write of `cmake -E cat`, which CMake passes on
+# whole up to 1024 bytes (CMake 3.18 and 3.25; 3.31 and 4.3 more), so that no
+# run in parallel breaks a line of it.  (message() writes in pieces of its
+# own, of 128 bytes in CMake 3.31, and the two streams passed on apart could
+# put the listing before the messages.)
+set(log "${scratch}/adpcmtbl.log")
 execute_process(COMMAND "${TOOL}" ${SWITCH} WORKING_DIRECTORY "${scratch}"
-  RESULT_VARIABLE status)
+  OUTPUT_FILE "${log}" ERROR_FILE "${log}" RESULT_VARIABLE status)
+set(piece_size 1024)
+file(READ "${log}" text)
+while(NOT text STREQUAL "")
+  string(SUBSTRING "${text}" 0 ${piece_size} piece)
+  string(LENGTH "${piece}" length)
+  string(FIND "${piece}" "\n" last_newline REVERSE)
+  if(length EQUAL piece_size AND last_newline GREATER -1)
+    math(EXPR length "${last_newline} + 1")
+    string(SUBSTRING "${piece}" 0 ${length} piece)
+  endif()
+  string(SUBSTRING "${text}" ${length} -1 text)
+  file(WRITE "${log}" "${piece}")
+  execute_process(COMMAND "${CMAKE_COMMAND}" -E cat "${log}")
+endwhile()
 
 if(NOT status EQUAL 0)
   # Nothing is left that a later step could take for a finished table.

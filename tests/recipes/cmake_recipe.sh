@@ -561,8 +561,13 @@ scenario_build_log_shows_messages_then_the_listing() {
 }
 
 scenario_thirty_parallel_builds_use_the_outputs() {
-  local p=$scratch/dependent generator b
+  local p=$scratch/dependent generator b n
   new_table "$p/voices"
+  # 32 voices, so that each run's log is longer than CMake passes on at once.
+  head -c 1024 fuzz/corpus/full32 >"$p/voices/DATA"
+  for n in $(seq 9 32); do echo adpcm >"$p/voices/VOICE.$n"; done
+  note_table "$p/voices"
+  reference "$p/voices"
   project_with "$p" "$find_it" "adpcmtbl_add_table(voice_table DIRECTORY voices)" \
     'add_custom_command(OUTPUT rom/PCMTBL rom/pcmxml.txt' \
     '  COMMAND ${CMAKE_COMMAND} -E make_directory rom' \
