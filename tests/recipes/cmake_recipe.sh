@@ -41,6 +41,16 @@ new_table() {  # folder
   note_table "$1"
   reference "$1"
 }
+# The same with all 32 slots named and their voice files there but VOICE.5,
+# so that the log is longer than CMake passes on at once.
+new_full_table() {  # folder
+  local n
+  new_table "$1"
+  head -c 1024 fuzz/corpus/full32 >"$1/DATA"
+  for n in $(seq 9 32); do echo adpcm >"$1/VOICE.$n"; done
+  note_table "$1"
+  reference "$1"
+}
 # What an output folder holds of a run besides PCMTBL and pcmxml.txt: the
 # runs' hidden work folder may stay, empty.
 leftovers() {  # output folder
@@ -545,9 +555,7 @@ scenario_table_made_by_the_build() {
 
 scenario_build_log_shows_messages_then_the_listing() {
   local p=$scratch/log generator
-  new_table "$p/voices"
-  head -c 1024 fuzz/corpus/full32 >"$p/voices/DATA"
-  for n in $(seq 9 32); do echo adpcm >"$p/voices/VOICE.$n"; done
+  new_full_table "$p/voices"
   rm "$p/voices/VOICE.3"
   note_table "$p/voices"
   reference "$p/voices"
@@ -561,13 +569,8 @@ scenario_build_log_shows_messages_then_the_listing() {
 }
 
 scenario_thirty_parallel_builds_use_the_outputs() {
-  local p=$scratch/dependent generator b n
-  new_table "$p/voices"
-  # 32 voices, so that each run's log is longer than CMake passes on at once.
-  head -c 1024 fuzz/corpus/full32 >"$p/voices/DATA"
-  for n in $(seq 9 32); do echo adpcm >"$p/voices/VOICE.$n"; done
-  note_table "$p/voices"
-  reference "$p/voices"
+  local p=$scratch/dependent generator b
+  new_full_table "$p/voices"
   project_with "$p" "$find_it" "adpcmtbl_add_table(voice_table DIRECTORY voices)" \
     'add_custom_command(OUTPUT rom/PCMTBL rom/pcmxml.txt' \
     '  COMMAND ${CMAKE_COMMAND} -E make_directory rom' \
